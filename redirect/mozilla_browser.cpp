@@ -1,0 +1,29 @@
+#include "redirect/mozilla_browser.h"
+
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+
+namespace quorvel {
+
+const char* MozillaBrowserName(MozillaBrowser browser) {
+    return browser == MozillaBrowser::Firefox ? "Firefox" : "Netscape";
+}
+
+const char* MozillaProfileKey(MozillaBrowser browser) {
+    return browser == MozillaBrowser::Firefox ? settings::kFirefoxProfile : settings::kNetscapeProfile;
+}
+
+std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings, MozillaBrowser browser) {
+    std::string path = settings.ReadString(settings::kOptionsDialog, MozillaProfileKey(browser), settings::kBlank);
+    const auto first = path.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    path = path.substr(first, path.find_last_not_of(" \t") - first + 1);
+    if (path.front() != '/') {
+        return std::nullopt;
+    }
+    return path;
+}
+
+} // namespace quorvel
