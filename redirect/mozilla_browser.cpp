@@ -26,4 +26,20 @@ std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings
     return path;
 }
 
+const char* MozillaProxyBackupSection(MozillaBrowser browser) {
+    return browser == MozillaBrowser::Firefox ? settings::kFirefoxProxyBackup : settings::kNetscapeProxyBackup;
+}
+
+std::string WithBrowserName(std::string text, MozillaBrowser browser) {
+    if (browser == MozillaBrowser::Firefox) {
+        return text;
+    }
+    static const std::string from = "Firefox";
+    static const std::string to = "Netscape";
+    for (auto pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+        text.replace(pos, from.size(), to);
+    }
+    return text;
+}
+
 } // namespace quorvel

@@ -20,4 +20,11 @@ const char* MozillaProfileKey(MozillaBrowser browser);
 // program's current folder.
 std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings, MozillaBrowser browser);
 
+// The settings section that keeps the browser's proxy preferences while it is redirected.
+const char* MozillaProxyBackupSection(MozillaBrowser browser);
+
+// A text written about Firefox, made to speak of the given browser: for Netscape every "Firefox" in it becomes
+// "Netscape"; for Firefox it stays as it is.
+std::string WithBrowserName(std::string text, MozillaBrowser browser);
+
 } // namespace quorvel

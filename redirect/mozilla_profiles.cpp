@@ -1,0 +1,91 @@
+#include "redirect/mozilla_profiles.h"
+
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "platform/controls.h"
+#include "platform/paths.h"
+#include "platform/private_profile.h"
+
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::size_t kProfilesIniBufferChars = 10240;
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+} // namespace
+
+std::string MozillaProfilesIni(const Paths& paths, MozillaBrowser browser) {
+    return JoinPath(MozillaProfilesFolder(paths, browser), "profiles.ini");
+}
+
+std::string MozillaProfilesFolder(const Paths& paths, MozillaBrowser browser) {
+    return browser == MozillaBrowser::Firefox ? JoinPath(paths.HomeFolder(), ".mozilla/firefox")
+                                              : JoinPath(paths.AppDataFolder(), "Netscape/NSB");
+}
+
+std::string ReadProfilesIniPath(const std::string& iniFile) {
+    for (const std::string& section : private_profile::SectionNames(iniFile)) {
+        if (StartsWithNoCase(section, "Install")) {
+            std::string path =
+                Trim(private_profile::GetString(iniFile, section, "Default", "", kProfilesIniBufferChars));
+            if (!path.empty()) {
+                return path;
+            }
+        }
+    }
+    return Trim(private_profile::GetString(iniFile, "Profile0", "Path", " ", kProfilesIniBufferChars));
+}
+
+void DetectMozillaProfiles(const Paths& paths, const SettingsStore& settings, Controls* page) {
+    for (MozillaBrowser browser : {MozillaBrowser::Firefox, MozillaBrowser::Netscape}) {
+        std::string listed = ReadProfilesIniPath(MozillaProfilesIni(paths, browser));
+        while (!listed.empty() && listed.back() == '/') {
+            listed.pop_back(); // the setting holds the folder without a trailing separator
+        }
+        // A list that names no profile leaves nothing to find: the folder of all profiles is not a profile, and
+        // preferences written there would never be read.
+        if (listed.empty()) {
+            continue;
+        }
+        const std::string folder = MozillaProfilesFolder(paths, browser) + "/" + listed;
+        if (!IsFolder(folder)) {
+            continue;
+        }
+        settings.WriteString(settings::kOptionsDialog, MozillaProfileKey(browser), folder);
+        const int shown = settings.ReadInt(settings::kOptionsDialog, settings::kCurrentBrowser, 0);
+        if (page != nullptr && shown == (browser == MozillaBrowser::Firefox ? 1 : 2)) {
+            page->SetText(kProfilePathFieldId, folder);
+        }
+    }
+}
+
+} // namespace quorvel

@@ -1,0 +1,98 @@
+#include "redirect/mozilla_profiles.h"
+
+#include "redirect_fixture.h"
+#include "support/fake_controls.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+namespace {
+
+// profiles.ini as a current Firefox writes it: the profile in use is named by the [Install...] section, and it
+// is not Profile0.
+constexpr const char* kModernFirefoxIni = "[Profile1]\n"
+                                          "Name=default\n"
+                                          "IsRelative=1\n"
+                                          "Path=k2j4x9aa.default\n"
+                                          "Default=1\n"
+                                          "\n"
+                                          "[Profile0]\n"
+                                          "Name=default-release\n"
+                                          "IsRelative=1\n"
+                                          "Path=Profiles/old0.default\n"
+                                          "\n"
+                                          "[General]\n"
+                                          "StartWithLastProfile=1\n"
+                                          "Version=2\n"
+                                          "\n"
+                                          "[Install4F96D1932A9F858E]\n"
+                                          "Default=Profiles/q8r7zz1c.default-release\n"
+                                          "Locked=1\n";
+
+class MozillaProfilesTest : public ::testing::Test {
+protected:
+    RedirectWorld w;
+    FakeControls page;
+
+    std::string FirefoxRoot() const { return w.env.Home() + "/.mozilla/firefox"; }
+    std::string NetscapeRoot() const { return w.env.AppData() + "/Netscape/NSB"; }
+    std::string Stored(MozillaBrowser browser) const {
+        return w.Setting(settings::kOptionsDialog, MozillaProfileKey(browser));
+    }
+};
+
+TEST_F(MozillaProfilesTest, ReadsTheProfileInUse) {
+    WriteFileBytes(FirefoxRoot() + "/profiles.ini", kModernFirefoxIni);
+    EXPECT_EQ(ReadProfilesIniPath(FirefoxRoot() + "/profiles.ini"), "Profiles/q8r7zz1c.default-release");
+
+    // A Firefox of the older kind has no [Install...] section: Profile0 it is, CR LF and blanks and all.
+    WriteFileBytes(NetscapeRoot() + "/profiles.ini", "\xEF\xBB\xBF[General]\r\nStartWithLastProfile=1\r\n\r\n"
+                                                     "[profile0]\r\nName=default\r\nPath=  Profiles/ab12.default  ");
+    EXPECT_EQ(ReadProfilesIniPath(NetscapeRoot() + "/profiles.ini"), "Profiles/ab12.default");
+    EXPECT_EQ(ReadProfilesIniPath(w.env.Root() + "/missing.ini"), "");
+}
+
+TEST_F(MozillaProfilesTest, DetectStoresBothBrowsersAndFillsThePageOfTheShownOne) {
+    WriteFileBytes(FirefoxRoot() + "/profiles.ini", kModernFirefoxIni);
+    MakeFolders(FirefoxRoot() + "/Profiles/q8r7zz1c.default-release");
+    MakeFolders(FirefoxRoot() + "/Profiles/old0.default");
+    WriteFileBytes(NetscapeRoot() + "/profiles.ini", "[Profile0]\nPath=Profiles/ns.default\n");
+    MakeFolders(NetscapeRoot() + "/Profiles/ns.default");
+    w.settings.WriteInt(settings::kOptionsDialog, settings::kCurrentBrowser, 2);
+
+    DetectMozillaProfiles(w.paths, w.settings, &page);
+    EXPECT_EQ(Stored(MozillaBrowser::Firefox), FirefoxRoot() + "/Profiles/q8r7zz1c.default-release");
+    EXPECT_EQ(Stored(MozillaBrowser::Netscape), NetscapeRoot() + "/Profiles/ns.default");
+    EXPECT_EQ(page.Text(kProfilePathFieldId), NetscapeRoot() + "/Profiles/ns.default");
+
+    // Without a page window the folders are still stored.
+    w.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, " ");
+    DetectMozillaProfiles(w.paths, w.settings, nullptr);
+    EXPECT_EQ(Stored(MozillaBrowser::Firefox), FirefoxRoot() + "/Profiles/q8r7zz1c.default-release");
+}
+
+TEST_F(MozillaProfilesTest, NothingFoundKeepsTheOldSetting) {
+    w.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, "/kept/firefox");
+    w.settings.WriteString(settings::kOptionsDialog, settings::kNetscapeProfile, "/kept/netscape");
+    w.settings.WriteInt(settings::kOptionsDialog, settings::kCurrentBrowser, 1);
+    MakeFolders(FirefoxRoot());
+    MakeFolders(NetscapeRoot());
+
+    // No list at all, and a list without a path: the folder of all profiles is not taken for a profile.
+    WriteFileBytes(NetscapeRoot() + "/profiles.ini", "[Profile0]\nName=default\n");
+    DetectMozillaProfiles(w.paths, w.settings, &page);
+    EXPECT_EQ(Stored(MozillaBrowser::Firefox), "/kept/firefox");
+    EXPECT_EQ(Stored(MozillaBrowser::Netscape), "/kept/netscape");
+
+    // A listed folder that does not exist, or one listed with an absolute path.
+    WriteFileBytes(FirefoxRoot() + "/profiles.ini", "[Profile0]\nPath=Profiles/gone.default\n");
+    MakeFolders(w.env.Root() + "/elsewhere");
+    WriteFileBytes(NetscapeRoot() + "/profiles.ini", "[Profile0]\nIsRelative=0\nPath=" + w.env.Root() + "/elsewhere\n");
+    DetectMozillaProfiles(w.paths, w.settings, &page);
+    EXPECT_EQ(Stored(MozillaBrowser::Firefox), "/kept/firefox");
+    EXPECT_EQ(Stored(MozillaBrowser::Netscape), "/kept/netscape");
+    EXPECT_TRUE(page.Log().empty());
+}
+
+} // namespace
+} // namespace quorvel::test
