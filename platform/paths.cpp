@@ -63,7 +63,9 @@ std::string LinuxPaths::CacheFolder() const {
     return JoinPath(HomeFolder(), ".cache");
 }
 
-std::optional<std::string> LinuxPaths::CookiesFolder() const { return std::nullopt; }
+std::optional<std::string> LinuxPaths::CookiesFolder() const {
+    return std::nullopt;
+}
 
 std::string LinuxPaths::ProgramFolder() const {
     std::error_code ec;
