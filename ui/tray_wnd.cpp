@@ -1,0 +1,195 @@
+#include "ui/tray_wnd.h"
+
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "platform/shutdown_request.h"
+#include "ui/about_dialog.h"
+#include "ui/artwork.h"
+#include "ui/event_loop_waiter.h"
+#include "ui/qt_ui.h"
+#include "ui/tray_commands.h"
+#include "ui/tray_menu.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMetaObject>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <QSystemTrayIcon>
+
+namespace quorvel {
+
+CTrayWnd::CTrayWnd(const LanguageFile& language, const SettingsStore& settings, QtUi& ui, EventLoopWaiter& waiter,
+                   QObject* parent)
+    : QObject(parent), m_language(language), m_settings(settings), m_ui(ui), m_waiter(waiter) {
+    setObjectName(QStringLiteral("Quorvel"));
+    m_icon = new QSystemTrayIcon(TrayIcon(art::kIconStopped), this);
+    m_icon->setToolTip(QString::fromLatin1(kMessageCaption));
+    m_menu = new QMenu;
+    m_menu->setObjectName(QStringLiteral("main menu"));
+    // Built at every opening, so the state, the mode and a new language show at once.
+    connect(m_menu, &QMenu::aboutToShow, this, &CTrayWnd::RebuildMenu);
+    m_icon->setContextMenu(m_menu);
+    m_ui.SetTrayIcon(m_icon);
+
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { OnSessionCommit(); });
+        connect(app, &QCoreApplication::aboutToQuit, this, &CTrayWnd::OnAboutToQuit);
+    }
+}
+
+CTrayWnd::~CTrayWnd() {
+    m_ui.SetTrayIcon(nullptr);
+    m_icon->setContextMenu(nullptr);
+    delete m_menu;
+}
+
+void CTrayWnd::SetCommand(int id, Handler handler) {
+    m_handlers[id] = std::move(handler);
+}
+
+void CTrayWnd::SetRunningQuery(std::function<bool()> running) {
+    m_running = std::move(running);
+}
+
+void CTrayWnd::SetCircuitReadyHandler(Handler handler) {
+    m_circuitReady = std::move(handler);
+}
+
+void CTrayWnd::AddIcon() {
+    m_icon->show();
+}
+
+bool CTrayWnd::HasCommand(int id) const {
+    return id == command::kAbout || id == command::kExit || m_handlers.count(id) != 0;
+}
+
+void CTrayWnd::RunCommand(int id) {
+    if (m_busy || m_exited) {
+        return;
+    }
+    if (id == command::kExit) {
+        Exit();
+        return;
+    }
+    m_busy = true;
+    if (id == command::kAbout) {
+        ShowAbout();
+    } else if (auto it = m_handlers.find(id); it != m_handlers.end()) {
+        it->second();
+        if (id == command::kStart) {
+            m_stoppedForEnd = false;
+        }
+    }
+    m_busy = false;
+
+    if (m_exitPending) {
+        Exit();
+    } else if (m_stopPending) {
+        m_stopPending = false;
+        Stop();
+        m_stoppedForEnd = true;
+        m_waiter.Resume();
+    }
+}
+
+void CTrayWnd::PostCircuitReady() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_circuitReady) {
+                m_circuitReady();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void CTrayWnd::RequestExit() {
+    if (m_exited) {
+        return;
+    }
+    if (m_busy) {
+        m_exitPending = true;
+        m_waiter.Interrupt();
+        return;
+    }
+    Exit();
+}
+
+void CTrayWnd::WatchShutdownRequests(ShutdownRequestSource& source) {
+    delete m_shutdownNotifier;
+    m_shutdownNotifier = new QSocketNotifier(source.ReadFd(), QSocketNotifier::Read, this);
+    connect(m_shutdownNotifier, &QSocketNotifier::activated, this, [this, &source] {
+        if (source.TakeRequest()) {
+            RequestExit();
+        }
+    });
+}
+
+QMenu* CTrayWnd::Menu() {
+    RebuildMenu();
+    return m_menu;
+}
+
+void CTrayWnd::RebuildMenu() {
+    if (m_busy || m_exited) {
+        // Nothing to choose while a command runs.
+        FillMenu(*m_menu, {}, {});
+        return;
+    }
+    const bool running = m_running && m_running();
+    const int mode = m_settings.ReadInt(settings::kMainMenu, settings::kMode, 0);
+    FillMenu(*m_menu, MainMenuEntries(running, mode, m_language, [this](int id) { return HasCommand(id); }),
+             [this](int id) { ChooseLater(id); });
+}
+
+void CTrayWnd::ChooseLater(int id) {
+    // The command runs once the menu has closed, like a command message after the menu's own loop.
+    QMetaObject::invokeMethod(
+        this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
+}
+
+void CTrayWnd::OnSessionCommit() {
+    if (m_exited || m_stoppedForEnd) {
+        return;
+    }
+    if (m_busy) {
+        m_stopPending = true;
+        m_waiter.Interrupt();
+        return;
+    }
+    Stop();
+    m_stoppedForEnd = true;
+}
+
+void CTrayWnd::OnAboutToQuit() {
+    if (!m_exited && !m_stoppedForEnd && !m_busy) {
+        Stop();
+        m_stoppedForEnd = true;
+    }
+}
+
+void CTrayWnd::Exit() {
+    if (m_exited) {
+        return;
+    }
+    m_exited = true;
+    m_exitPending = false;
+    Stop();
+    m_stoppedForEnd = true;
+    m_icon->hide();
+    emit exited();
+}
+
+void CTrayWnd::ShowAbout() {
+    CAbout about;
+    about.exec();
+}
+
+void CTrayWnd::Stop() {
+    if (auto it = m_handlers.find(command::kStop); it != m_handlers.end()) {
+        it->second();
+    }
+}
+
+} // namespace quorvel

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+
+class QMenu;
+class QSocketNotifier;
+class QSystemTrayIcon;
+
+namespace quorvel {
+
+class EventLoopWaiter;
+class LanguageFile;
+class QtUi;
+class SettingsStore;
+class ShutdownRequestSource;
+
+// The program's hidden main window: owns the notification icon, opens the menu on the icon's right button
+// (built anew at every opening), and runs the menu's commands one at a time on the user-interface thread.
+// What a command does is plugged in by id; a command without a handler is not offered. About and Exit are
+// its own: Exit runs the Stop command, removes the icon and ends the event loop.
+class CTrayWnd : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void()>;
+
+    CTrayWnd(const LanguageFile& language, const SettingsStore& settings, QtUi& ui, EventLoopWaiter& waiter,
+             QObject* parent = nullptr);
+    ~CTrayWnd() override;
+
+    void SetCommand(int id, Handler handler);
+    // Whether the session runs: the menu offers Stop instead of Start.
+    void SetRunningQuery(std::function<bool()> running);
+    // What the circuit-ready message does (sets the circuit-ready event).
+    void SetCircuitReadyHandler(Handler handler);
+
+    // Adds the icon (181) to the notification area; the icon's callback and the menu work from then on.
+    void AddIcon();
+    bool HasCommand(int id) const;
+
+    // Runs a menu command now. A command that arrives while another one runs is dropped, since the menu could
+    // not have been opened then.
+    void RunCommand(int id);
+    bool IsBusy() const { return m_busy; }
+
+    // The circuit-ready message: safe from any thread, handled on the user-interface thread in turn.
+    void PostCircuitReady();
+
+    // The end of the desktop session or a termination signal: Stop, then the program ends. While a command runs,
+    // its waits are cut short and the exit follows as soon as it returns.
+    void RequestExit();
+    // Turns termination signals into RequestExit on this thread.
+    void WatchShutdownRequests(ShutdownRequestSource& source);
+
+    QSystemTrayIcon* Icon() const { return m_icon; }
+    // The menu as it would open now (rebuilt by this call).
+    QMenu* Menu();
+
+signals:
+    // Emitted when the Exit command or a session end has stopped the session and removed the icon.
+    void exited();
+
+private:
+    void RebuildMenu();
+    void ChooseLater(int id);
+    void OnSessionCommit();
+    void OnAboutToQuit();
+    void Exit();
+    void ShowAbout();
+    void Stop();
+
+    const LanguageFile& m_language;
+    const SettingsStore& m_settings;
+    QtUi& m_ui;
+    EventLoopWaiter& m_waiter;
+    std::map<int, Handler> m_handlers;
+    std::function<bool()> m_running;
+    Handler m_circuitReady;
+    QSystemTrayIcon* m_icon = nullptr;
+    QMenu* m_menu = nullptr;
+    QSocketNotifier* m_shutdownNotifier = nullptr;
+    bool m_busy = false;
+    bool m_exitPending = false;
+    bool m_stopPending = false;
+    bool m_exited = false;
+    // Stop ran for the session's end and no Start came after it: the end of the program need not stop again.
+    bool m_stoppedForEnd = false;
+};
+
+} // namespace quorvel
