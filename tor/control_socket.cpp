@@ -1,0 +1,86 @@
+#include "tor/control_socket.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quorvel {
+
+namespace {
+
+// Bytes asked for at once when a reader needs more than is stored: a few reply lines, never a whole status.
+constexpr std::size_t kReceiveSize = 4096;
+
+} // namespace
+
+ControlSocket::ControlSocket(std::shared_ptr<TcpConnection> connection) : m_connection(std::move(connection)) {}
+
+std::shared_ptr<ControlSocket> ControlSocket::Connect(std::uint16_t port) {
+    auto connection = TcpConnection::Connect(port);
+    if (!connection) {
+        return nullptr;
+    }
+    return std::make_shared<ControlSocket>(std::move(connection));
+}
+
+std::size_t ControlSocket::ReceiveFromPeer(char* buffer, std::size_t size,
+                                           std::optional<std::chrono::milliseconds> limit, Fill& why) {
+    why = Fill::Data;
+    if (limit) {
+        switch (m_connection->WaitReadable(*limit)) {
+        case TcpConnection::Wait::Readable:
+            break;
+        case TcpConnection::Wait::TimedOut:
+            why = Fill::TimedOut;
+            return 0;
+        case TcpConnection::Wait::Failed:
+            why = Fill::Ended;
+            return 0;
+        }
+    }
+    long received = m_connection->Receive(buffer, size);
+    if (received <= 0) {
+        why = Fill::Ended;
+        return 0;
+    }
+    return static_cast<std::size_t>(received);
+}
+
+std::size_t ControlSocket::Take(char* buffer, std::size_t size, std::optional<std::chrono::milliseconds> limit,
+                                Fill& why) {
+    if (Available() > 0) {
+        why = Fill::Data;
+        std::size_t count = std::min(size, Available());
+        std::memcpy(buffer, m_unread.data() + m_unreadStart, count);
+        m_unreadStart += count;
+        return count;
+    }
+    return ReceiveFromPeer(buffer, size, limit, why);
+}
+
+ControlSocket::Fill ControlSocket::Receive(std::optional<std::chrono::milliseconds> limit) {
+    // Drop what has been taken, so the store never grows beyond what is still unread.
+    if (m_unreadStart == m_unread.size()) {
+        m_unread.clear();
+        m_unreadStart = 0;
+    } else if (m_unreadStart >= kReceiveSize) {
+        m_unread.erase(0, m_unreadStart);
+        m_unreadStart = 0;
+    }
+    char chunk[kReceiveSize];
+    Fill why = Fill::Data;
+    std::size_t count = ReceiveFromPeer(chunk, sizeof chunk, limit, why);
+    m_unread.append(chunk, count);
+    return why;
+}
+
+void ControlSocket::Unread(std::string_view bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    std::string rest(m_unread, m_unreadStart);
+    m_unread.assign(bytes);
+    m_unread += rest;
+    m_unreadStart = 0;
+}
+
+} // namespace quorvel

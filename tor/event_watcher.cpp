@@ -1,0 +1,116 @@
+// The event watcher thread of TorController.
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "tor/country_selection.h"
+#include "tor/tor_controller.h"
+#include "tor/tor_notices.h"
+#include "tor/torrc_file.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::string_view kSubscribe = "SETEVENTS NOTICE WARN\r\n";
+// Tor announces its first circuit only once; a watcher that subscribes later learns of it from this question.
+constexpr std::string_view kAskCircuit = "GETINFO status/circuit-established\r\n";
+
+} // namespace
+
+void TorController::RunWatcher(std::shared_ptr<WatcherSession> session, std::promise<void> subscribed,
+                               std::shared_ptr<std::atomic<bool>> finished) {
+    ControlSocket& socket = *session->socket;
+    // The replies to the watcher's own two commands come first on the connection.
+    int ownReplies = 0;
+    for (std::string_view command : {kSubscribe, kAskCircuit}) {
+        if (socket.Send(command)) {
+            ++ownReplies;
+        }
+    }
+    subscribed.set_value();
+
+    bool done = false; // the circuit or a failure has been seen
+    std::string line;
+    for (;;) {
+        {
+            std::lock_guard lock(m_shared.mutex);
+            if (done && ownReplies == 0 && session->owed.empty()) {
+                session->reading = false;
+                break;
+            }
+        }
+        // No time limit: events come whenever Tor has something to say. The read fails when Tor closes the
+        // connection or when it is closed here (Halt, a new Start, the end of the program).
+        if (!ReadWholeLine(socket, line, std::nullopt)) {
+            std::lock_guard lock(m_shared.mutex);
+            session->reading = false;
+            for (auto& slot : session->owed) {
+                if (slot) {
+                    slot->set_value(std::nullopt);
+                }
+            }
+            session->owed.clear();
+            break;
+        }
+        if (!done) {
+            switch (ClassifyWatcherLine(line)) {
+            case WatcherNotice::CircuitReady:
+                session->event->Set();
+                done = true;
+                break;
+            case WatcherNotice::ExitCountryFailed:
+                session->event->Set();
+                done = true;
+                HandleExitCountryFailure(session);
+                break;
+            case WatcherNotice::NoUsableExit:
+                // Only an exit country of ours explains this; without one it is none of the program's business.
+                if (!m_settings.ReadString(settings::kCountrySelection, settings::kCurrentCountry, "").empty()) {
+                    session->event->Set();
+                    done = true;
+                    HandleExitCountryFailure(session);
+                }
+                break;
+            case WatcherNotice::None:
+                break;
+            }
+        }
+        if (IsFinalReplyLine(line)) {
+            if (ownReplies > 0) {
+                --ownReplies;
+            } else {
+                std::shared_ptr<std::promise<std::optional<std::string>>> slot;
+                {
+                    std::lock_guard lock(m_shared.mutex);
+                    if (!session->owed.empty()) {
+                        slot = std::move(session->owed.front());
+                        session->owed.pop_front();
+                    }
+                }
+                if (slot) {
+                    slot->set_value(line);
+                }
+            }
+        }
+    }
+    m_shared.ended.notify_all();
+    finished->store(true);
+}
+
+void TorController::HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session) {
+    TorrcFile torrc(m_paths);
+    OnExitCountryFailed(torrc, m_settings, m_language, m_ui, [this, &session] { ReloadFromWatcher(session); });
+}
+
+void TorController::ReloadFromWatcher(const std::shared_ptr<WatcherSession>& session) {
+    std::lock_guard lock(m_shared.mutex);
+    // A watcher whose Tor has been replaced meanwhile has nothing to reload.
+    if (m_shared.current != session || !m_shared.g_controlSocket) {
+        return;
+    }
+    if (m_shared.g_controlSocket->Send("SIGNAL RELOAD\r\n") && m_shared.g_controlSocket == session->socket) {
+        // The reply comes on the connection this thread reads; it is taken there before the watcher ends.
+        session->owed.push_back(nullptr);
+    }
+}
+
+} // namespace quorvel
