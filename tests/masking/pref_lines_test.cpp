@@ -1,0 +1,115 @@
+#include "file_size_limit.h"
+#include "masking/pref_lines.h"
+#include "support/test_environment.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quorvel {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+const std::string kPrefix = PrefPrefix("general.useragent.override");
+const std::string kLine = PrefLine("general.useragent.override", "Opera/9.0 (Windows 98; U)");
+
+class EditPrefLineTest : public testing::Test {
+protected:
+    test::TempFolder folder;
+    std::string file = folder / "user.js";
+};
+
+TEST(PrefLine, ExactText) {
+    EXPECT_EQ(kPrefix, "user_pref(\"general.useragent.override");
+    EXPECT_EQ(kLine, "user_pref(\"general.useragent.override\", \"Opera/9.0 (Windows 98; U)\");");
+    EXPECT_EQ(PrefLine("intl.accept_languages", ""), "user_pref(\"intl.accept_languages\", \"\");");
+}
+
+TEST(PrefLine, TypedTextThatCouldEscapeItsValueIsRefused) {
+    EXPECT_TRUE(FitsInPrefValue("1.5"));
+    EXPECT_TRUE(FitsInPrefValue(""));
+    EXPECT_TRUE(FitsInPrefValue("7 beta (x"));
+    EXPECT_TRUE(FitsInPrefValue("\xC3\xA9t\xC3\xA9"));
+    for (const char* bad : {"1\"", "1\\", "1)", "1;", "1\n", "1\r", "1\t", "1\x7F"}) {
+        EXPECT_FALSE(FitsInPrefValue(bad)) << bad;
+    }
+}
+
+TEST_F(EditPrefLineTest, ReplacesEveryCopyOfTheFirstLineFound) {
+    const std::string old = "user_pref(\"general.useragent.override\", \"old\");";
+    WriteFileBytes(file, "a\n" + old + "\nb\n" + old + "\n");
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine + "\n", "unused")),
+              PrefEditResult::Replaced);
+    EXPECT_EQ(ReadFileBytes(file), "a\r\n" + kLine + "\n\r\nb\r\n" + kLine + "\n\r\n");
+}
+
+TEST_F(EditPrefLineTest, OldLineEndsAtTheFirstClosingAfterThePrefix) {
+    // A value that itself holds ");" cuts the old line short: the rest stays behind.
+    WriteFileBytes(file, "user_pref(\"general.useragent.override\", \"a);b\");\n");
+    EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend("X", "unused"));
+    EXPECT_EQ(ReadFileBytes(file), "Xb\");\r\n");
+}
+
+TEST_F(EditPrefLineTest, AppendsWhenThereIsNoLine) {
+    WriteFileBytes(file, "user_pref(\"other\", 1);");
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend("unused", "\n" + kLine + "\n")),
+              PrefEditResult::Appended);
+    EXPECT_EQ(ReadFileBytes(file), "user_pref(\"other\", 1);\n" + kLine + "\n");
+}
+
+TEST_F(EditPrefLineTest, DeleteRemovesTheLineOrPutsTheBackupInItsPlace) {
+    WriteFileBytes(file, "a\n" + kLine + "\nb");
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::Delete()), PrefEditResult::Replaced);
+    EXPECT_EQ(ReadFileBytes(file), "a\r\n\r\nb");
+
+    WriteFileBytes(file, kLine);
+    EditPrefLine(file, kPrefix, PrefLineEdit::DeleteOrRestore("user_pref(\"x\", \"y\");"));
+    EXPECT_EQ(ReadFileBytes(file), "user_pref(\"x\", \"y\");");
+}
+
+TEST_F(EditPrefLineTest, DeleteWithoutALineLeavesTheFileUntouched) {
+    WriteFileBytes(file, "a\nb\n");
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::DeleteOrRestore("backup")), PrefEditResult::NotFound);
+    EXPECT_EQ(ReadFileBytes(file), "a\nb\n");
+}
+
+TEST_F(EditPrefLineTest, PrefixWithoutClosingChangesNothing) {
+    const std::string broken = "x\nuser_pref(\"general.useragent.override\", \"half\"\n";
+    WriteFileBytes(file, broken);
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine, kLine)), PrefEditResult::Unterminated);
+    EXPECT_EQ(ReadFileBytes(file), broken);
+}
+
+TEST_F(EditPrefLineTest, MissingFileIsCreatedOnlyWhenAsked) {
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine, kLine)), PrefEditResult::NoFile);
+    EXPECT_FALSE(test::FileExists(file));
+
+    PrefLineEdit remove = PrefLineEdit::Delete();
+    remove.createFile = true;
+    EXPECT_EQ(EditPrefLine(file, kPrefix, remove), PrefEditResult::NotFound);
+    EXPECT_EQ(ReadFileBytes(file), "");
+    std::filesystem::remove(file);
+
+    PrefLineEdit add = PrefLineEdit::ReplaceOrAppend("unused", "\n" + kLine + "\n");
+    add.createFile = true;
+    EXPECT_EQ(EditPrefLine(file, kPrefix, add), PrefEditResult::Appended);
+    EXPECT_EQ(ReadFileBytes(file), "\n" + kLine + "\n");
+}
+
+TEST_F(EditPrefLineTest, FileThatCannotBeReplacedStaysWhole) {
+    const std::string old = std::string(2000, '#') + "\r\n" + kLine + "\r\n";
+    WriteFileBytes(file, old);
+    PrefEditResult result;
+    {
+        test::FileSizeLimit limit(old.size());
+        result = EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine + "\n" + kLine, "unused"));
+    }
+    EXPECT_EQ(result, PrefEditResult::WriteFailed);
+    EXPECT_EQ(ReadFileBytes(file), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary left";
+}
+
+} // namespace
+} // namespace quorvel
