@@ -65,9 +65,8 @@ TEST(ProcessLauncher, ProgramsThatCannotStartGiveNothing) {
     ::chmod((temp / "plain").c_str(), 0644);
     EXPECT_EQ(launcher.Launch(temp / "plain", {}), std::nullopt);
 
-    WriteFileBytes(temp / "garbage", std::string("\x7f"
-                                                 "ELF\x01\x02 not really a program",
-                                                 30));
+    WriteFileBytes(temp / "garbage", "\x7f"
+                                     "ELF\x01\x02 not really a program");
     ::chmod((temp / "garbage").c_str(), 0755); // executable, but exec() refuses it
     EXPECT_EQ(launcher.Launch(temp / "garbage", {}), std::nullopt);
 }

@@ -286,6 +286,7 @@ TEST(RegistryStore, ChangesFromSeveralThreadsAreAllKept) {
     RegistryStore store(temp.Path());
     ASSERT_TRUE(store.CreateKey(HKCU, "K"));
     std::vector<std::thread> threads;
+    threads.reserve(4);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&store, t] {
             for (int i = 0; i < 10; ++i) {

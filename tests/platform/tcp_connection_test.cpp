@@ -89,7 +89,7 @@ TEST(TcpConnection, BytesTravelBothWaysInChunksAndOneByOne) {
     EXPECT_EQ(line, "250 OK\r\n");
 
     // A reply far larger than a socket buffer arrives whole and in order.
-    std::string big(3 * 1024 * 1024, '\0');
+    std::string big(std::size_t{3} * 1024 * 1024, '\0');
     for (std::size_t i = 0; i < big.size(); ++i) {
         big[i] = static_cast<char>('a' + i % 26);
     }
@@ -126,7 +126,7 @@ TEST(TcpConnection, SendingToAVanishedPeerFailsWithoutKillingTheProcess) {
     pair.peer.reset();
     // The first sends may still be accepted by the kernel; once the peer's reset arrives they must fail with an
     // error instead of raising SIGPIPE (whose default action would end this test program).
-    std::string chunk(64 * 1024, 'z');
+    std::string chunk(std::size_t{64} * 1024, 'z');
     bool failed = false;
     for (int i = 0; i < 200 && !failed; ++i) {
         failed = !pair.client->Send(chunk);
