@@ -75,13 +75,13 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
-void IdentityMasking::ApplyMasking(const IdentityChoice& selections) {
+bool IdentityMasking::ApplyMasking(const IdentityChoice& selections) {
     if (const std::optional<std::string> refused = RefusedText(selections)) {
         Warn("\"" + *refused + "\": " +
              m_language.GetText("this text cannot be used in a browser's settings (no quotes, backslashes, "
                                 "parentheses, semicolons or line breaks); nothing was changed",
                                 "Messages", "Invalid masking text"));
-        return;
+        return false;
     }
     m_state.mozillaSettingsChanged = false;
     if (selections.agentMode == MaskMode::Masked) {
@@ -110,6 +110,7 @@ void IdentityMasking::ApplyMasking(const IdentityChoice& selections) {
                                 "settings were left as they were",
                                 "Messages", "No language code"));
     }
+    return true;
 }
 
 void IdentityMasking::StoreChoices(const IdentityChoice& selections, const IdentityStrings& strings) {

@@ -25,8 +25,8 @@ public:
     // The OK step of the masking page, given the page's current selections: stores the choices and the derived
     // strings, then writes them into Internet Explorer, Firefox and Netscape. Text that could break a browser's
     // preference file is refused with a message before anything is written; a masked language text without a
-    // code leaves every language setting as it was.
-    void ApplyMasking(const IdentityChoice& selections);
+    // code leaves every language setting as it was. False when the selections were refused.
+    bool ApplyMasking(const IdentityChoice& selections);
 
     // "Reset to default": puts Internet Explorer's and Firefox's own user-agent and languages back at once and
     // sets the page's radio buttons to Default. No setting is written; the next OK stores the page.

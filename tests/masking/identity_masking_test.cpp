@@ -206,7 +206,7 @@ TEST_F(IdentityMaskingTest, TypedTextThatWouldInjectPreferencesIsRefusedBeforeAn
     backslashInCode.falseLanguage = "Evil (\\\\)";
     for (const IdentityChoice& choice : {version, semicolon, newline, quoteInCode, backslashInCode}) {
         ui.Clear();
-        masking.ApplyMasking(choice);
+        EXPECT_FALSE(masking.ApplyMasking(choice));
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_EQ(ui.Messages()[0].caption, "Quorvel");
         EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Warning);
@@ -232,7 +232,7 @@ TEST_F(IdentityMaskingTest, LanguageWithoutCodeKeepsThePreviousLanguage) {
 
     IdentityChoice typed = Choice(MaskMode::Masked, MaskMode::Masked);
     typed.falseLanguage = "Klingon (tlh";
-    masking.ApplyMasking(typed);
+    EXPECT_TRUE(masking.ApplyMasking(typed));
 
     ASSERT_EQ(ui.MessageTexts().size(), 1u);
     EXPECT_NE(ui.MessageTexts()[0].find("Klingon (tlh"), std::string::npos);

@@ -146,16 +146,6 @@ TEST_P(EveryUserAgentRow, GivesTheThreeStringsByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(UserAgentTable, EveryUserAgentRow, testing::ValuesIn(kEveryRow));
 
-TEST(UserAgentTable, EachRowIsReachableFromItsOwnNames) {
-    // Guards against a row hidden behind an earlier one whose names have the same sums.
-    for (const UserAgentRow& row : UserAgentRows()) {
-        const std::string version = row.netscapeRule == NetscapeRule::Four ? "4" : "6";
-        const std::string osVersion = row.osVersions[0] ? row.osVersions[0] : "";
-        EXPECT_EQ(FindUserAgentRow(row.os, osVersion, row.browser, version), &row) << row.os << " " << row.browser;
-    }
-    EXPECT_EQ(UserAgentRows().size(), 51u);
-}
-
 TEST(UserAgentTable, VersionIsFollowedByDotZero) {
     EXPECT_EQ(BuildIdentityStrings(Masked("Windows", "98", "Firefox", "1.5")).userAgent,
               "Mozilla/5.0 (Windows; U; Win98; rv:1.8.1) Gecko/20061010 Firefox/1.5.0");
@@ -263,14 +253,6 @@ TEST(IdentityStrings, DefaultAndInvisibleModes) {
     EXPECT_EQ(BuildIdentityStrings(choice).languageValue, "gd");
     choice.falseLanguage = "Klingon";
     EXPECT_EQ(BuildIdentityStrings(choice).languageValue, std::nullopt);
-}
-
-TEST(MaskModeFromInt, OutOfRangeIsDefault) {
-    EXPECT_EQ(MaskModeFromInt(0), MaskMode::Default);
-    EXPECT_EQ(MaskModeFromInt(1), MaskMode::Invisible);
-    EXPECT_EQ(MaskModeFromInt(2), MaskMode::Masked);
-    EXPECT_EQ(MaskModeFromInt(3), MaskMode::Default);
-    EXPECT_EQ(MaskModeFromInt(-1), MaskMode::Default);
 }
 
 TEST(DeriveLanguageCode, TakesTheCharactersInsideTheParentheses) {
