@@ -68,6 +68,8 @@ std::optional<bool> TrackCleaner::Clean(const CleanOption& option, const std::op
                                         const std::optional<std::string>& netscapeProfile) {
     const std::string firefox = firefoxProfile.value_or("");
     const std::string netscape = netscapeProfile.value_or("");
+    // Each kind is known by its check box. What Internet Explorer's calls fail to delete is not reported (the
+    // system keeps some of it open for good), so its kinds always read as removed.
     switch (option.checkBoxId) {
     case 300:
         DeleteUrlCacheEntries(m_urlCache, false);

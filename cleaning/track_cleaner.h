@@ -16,7 +16,7 @@ class UrlHistory;
 struct CleanOption;
 
 // The "Clean internet tracks" command: removes every kind of browser track the user selected in the clean
-// options and reports what it removed.
+// options and reports what it removed. On Linux it is given LinuxUrlCache, LinuxUrlHistory and LinuxTrackFiles.
 class TrackCleaner {
 public:
     TrackCleaner(const Paths& paths, const SettingsStore& settings, const LanguageFile& language, Ui& ui,
@@ -26,10 +26,9 @@ public:
     // folder is set), one report line after each, then shows the report when "Clean report" is on.
     void CleanTracks();
 
+private:
     // The report line of one kind: program name, label, a gap and the outcome, ending in a line feed.
     std::string ReportLine(const CleanOption& option, bool allGone) const;
-
-private:
     // Runs one kind. Nothing when it leaves no report line; otherwise whether every track it found is gone.
     std::optional<bool> Clean(const CleanOption& option, const std::optional<std::string>& firefoxProfile,
                               const std::optional<std::string>& netscapeProfile);
