@@ -1,7 +1,6 @@
 #include "ui/select_mode_dialog.h"
 
-#include "app/language_file.h"
-#include "app/settings_keys.h"
+#include "tor/anonymity_mode.h"
 #include "ui/artwork.h"
 
 #include <QDialogButtonBox>
@@ -14,12 +13,6 @@
 namespace quorvel {
 
 namespace {
-
-QString RadioText(const LanguageFile& language, const char* mode, const char* hint) {
-    const std::string text = language.GetText(mode, settings::kMainMenu, mode) + " (" +
-                             language.GetText(hint, settings::kMainMenu, hint) + ")";
-    return QString::fromStdString(text);
-}
 
 QLabel* ModeIcon(int bitmapId) {
     auto* label = new QLabel;
@@ -42,9 +35,9 @@ CSelectMode::CSelectMode(const LanguageFile& language, QWidget* parent) : QDialo
     sentence->setWordWrap(true);
     sentence->setMinimumWidth(380);
 
-    m_fast = new QRadioButton(RadioText(language, "Fast mode", "more speed"));
+    m_fast = new QRadioButton(QString::fromStdString(FastModeRadioText(language)));
     m_fast->setObjectName(QString::number(kFastRadio));
-    m_strong = new QRadioButton(RadioText(language, "Strong anonymity mode", "more anonymity"));
+    m_strong = new QRadioButton(QString::fromStdString(StrongModeRadioText(language)));
     m_strong->setObjectName(QString::number(kStrongRadio));
     m_fast->setChecked(true);
 

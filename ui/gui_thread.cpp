@@ -1,0 +1,17 @@
+#include "ui/gui_thread.h"
+
+namespace quorvel {
+
+namespace {
+std::atomic<bool> g_guiThreadEnded{false};
+} // namespace
+
+void MarkGuiThreadEnded() {
+    g_guiThreadEnded = true;
+}
+
+bool GuiThreadEnded() {
+    return g_guiThreadEnded.load();
+}
+
+} // namespace quorvel

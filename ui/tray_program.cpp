@@ -1,0 +1,83 @@
+#include "ui/tray_program.h"
+
+#include "app/locations.h"
+#include "app/settings_keys.h"
+#include "ui/tray_commands.h"
+#include "ui/web_pages.h"
+
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace quorvel {
+
+TorTiming TrayProgram::ControllerTiming() {
+    TorTiming timing;
+    // The session pauses after a new identity itself, through its waiter, so the program keeps painting.
+    timing.newIdentityPause = std::chrono::milliseconds(0);
+    return timing;
+}
+
+TrayProgram::TrayProgram(const Paths& paths, Options options, UrlOpener* opener)
+    : m_app(paths),
+      m_ui(m_app.Language(),
+           [this] {
+               return m_app.Settings().ReadInt(settings::kMainMenu, settings::kMode, kFastMode) == kFastMode
+                          ? ModeChoice::Fast
+                          : ModeChoice::Strong;
+           }),
+      m_xdgOpener(m_launcher), m_opener(opener != nullptr ? *opener : m_xdgOpener), m_registry(RegistryFolder(paths)),
+      m_internetOptions(m_registry),
+      m_tor(m_ui, m_app.Language(), m_app.Settings(), paths, options.controlPort, ControllerTiming()),
+      m_mode(m_tor, m_ui, m_app.Language(), m_app.Settings(), paths),
+      m_ieProxy(m_internetOptions, m_app.Settings(), m_app.State()),
+      m_mozillaProxy(m_app.Settings(), m_app.Language(), m_ui), m_messengerProxy(m_registry, m_app.Settings()),
+      m_redirector(m_app.Settings(), m_app.Language(), m_ui, m_app.State(), m_ieProxy, m_mozillaProxy,
+                   m_messengerProxy),
+      m_masking(m_app.Settings(), m_app.Language(), m_registry, m_ui, m_app.State()),
+      m_cleaner(paths, m_app.Settings(), m_app.Language(), m_ui, m_registry, m_urlCache, m_urlHistory, m_trackFiles),
+      m_session(SessionParts{paths, m_app.Settings(), m_app.Language(), m_ui, m_launcher, m_tor, m_mode, m_redirector,
+                             m_masking, m_waiter, options.owner}),
+      m_tray(m_app.Language(), m_app.Settings(), m_ui, m_waiter) {
+    m_tray.SetRunningQuery([this] { return m_session.IsRunning(); });
+    m_tray.SetCircuitReadyHandler([this] { m_session.OnCircuitReady(); });
+    m_tray.SetCommand(command::kStart, [this] { m_session.StartSurfing(); });
+    m_tray.SetCommand(command::kStop, [this] { m_session.StopSurfing(); });
+    m_tray.SetCommand(command::kChangeIp, [this] { m_session.ChangeFalseIp(); });
+    m_tray.SetCommand(command::kPrivacyTest, [this] { OpenWebPage(m_opener, PrivacyTestAddress(m_app.Settings())); });
+    m_tray.SetCommand(command::kClean, [this] { m_cleaner.CleanTracks(); });
+    m_tray.SetCommand(command::kFastMode, [this] { m_mode.OnFastMode(); });
+    m_tray.SetCommand(command::kStrongMode, [this] { m_mode.OnStrongMode(); });
+    m_tray.SetCommand(command::kSupport, [this] { OpenWebPage(m_opener, SupportAddress(m_app.Settings())); });
+    connect(&m_tray, &CTrayWnd::exited, this, &TrayProgram::finished);
+}
+
+TrayProgram::~TrayProgram() = default;
+
+bool TrayProgram::InitInstance() {
+    return m_app.InitInstance([this] {
+        m_tray.AddIcon();
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+            TellNoNotificationArea();
+        }
+        QTimer::singleShot(0, this, [this] {
+            // A session that was never stopped left the programs redirected: put them back before anything else.
+            m_session.RecoverUnfinishedSession();
+            m_tray.RunCommand(command::kStart);
+        });
+    });
+}
+
+void TrayProgram::TellNoNotificationArea() {
+    // Not modal: surfing starts all the same, and the icon shows up once the desktop offers a notification area.
+    auto* box = new QMessageBox(QMessageBox::Information, QString::fromLatin1(kMessageCaption),
+                                QStringLiteral("This desktop has no notification area, so the Quorvel icon cannot be "
+                                               "shown yet. Quorvel keeps running and its icon appears as soon as a "
+                                               "notification area is there."),
+                                QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+} // namespace quorvel
