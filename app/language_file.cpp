@@ -26,7 +26,7 @@ std::string Lower(std::string text) {
 // regard to case (a hand-edited "english" finds English.ini). Empty when there is none.
 std::string FindLanguageFile(const std::string& folder, const std::string& fileName) {
     namespace fs = std::filesystem;
-    const std::string exact = JoinPath(folder, fileName);
+    std::string exact = JoinPath(folder, fileName);
     std::error_code error;
     if (fs::is_regular_file(exact, error)) {
         return exact;

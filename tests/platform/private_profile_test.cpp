@@ -81,7 +81,11 @@ TEST_F(PrivateProfile, MissingFileSectionOrKeyGivesTheDefaultUnchanged) {
 
 TEST_F(PrivateProfile, ReadsEveryKindOfLineEnd) {
     for (const std::string newline : {"\r\n", "\n", "\r"}) {
-        WriteFileBytes(m_file, "[A]" + newline + "x=1" + newline + "[B]" + newline + "y=2" + newline);
+        std::string content;
+        for (const char* line : {"[A]", "x=1", "[B]", "y=2"}) {
+            content.append(line).append(newline);
+        }
+        WriteFileBytes(m_file, content);
         EXPECT_EQ(Get("A", "x"), "1") << "line end " << static_cast<int>(newline.back());
         EXPECT_EQ(Get("B", "y"), "2");
         EXPECT_EQ(Get("A", "y"), "DEF");
@@ -210,7 +214,7 @@ TEST_F(PrivateProfile, SurvivesBinaryFilesAndHugeLines) {
     EXPECT_EQ(Get("S", "k"), "v");
     EXPECT_EQ(ReadFileBytes(m_file).substr(0, binary.size()), binary);
 
-    const std::string huge(10 * 1024 * 1024, 'x');
+    const std::string huge(std::size_t{10} * 1024 * 1024, 'x');
     WriteFileBytes(m_file, "[S]\nk=" + huge + "\nnext=1\n" + huge);
     EXPECT_EQ(Get("S", "k", "", 10240).size(), 10239u);
     EXPECT_EQ(Get("S", "next"), "1");
