@@ -84,7 +84,8 @@ void LoadExitCountries(TorController& tor, const std::function<void(int position
     if (end != std::string::npos && end > 0) {
         status.resize(end);
     }
-    status += "\r\n";
+    // The reader takes the end of the text as the end of the last line, so no line break is added (which could
+    // copy the whole status once more).
 
     std::unordered_set<std::string> listed;
     bool answering = socket != nullptr;
