@@ -1,5 +1,7 @@
 #include "fake_internet_options.h"
 
+#include <algorithm>
+
 namespace quorvel::test {
 
 namespace {
@@ -20,8 +22,8 @@ unsigned long FakeInternetOptions::EnumDialUpEntries(DialUpEntryName* entries, s
         return enumFailure;
     }
     const auto needed = static_cast<std::uint32_t>(dialUps.size()) * kDialUpEntryNameSize;
-    if (bufferBytes < needed + extraBytesWanted) {
-        bufferBytes = needed + extraBytesWanted;
+    if (bufferBytes < needed || neverEnough) {
+        bufferBytes = std::max(needed, bufferBytes + kDialUpEntryNameSize);
         return kRasBufferTooSmall;
     }
     for (std::size_t i = 0; i < dialUps.size(); ++i) {

@@ -17,7 +17,7 @@ public:
     std::vector<std::string> dialUps;
     std::map<std::string, ConnectionProxy> connections; // by name; "" is the LAN
     unsigned long enumFailure = kRasSuccess;            // when set, every enumeration answers this
-    std::uint32_t extraBytesWanted = 0;                 // asks for this much more than it needs, every time
+    bool neverEnough = false;                           // every buffer is one record too small
     std::set<std::string> unreadable;                   // connections whose query fails
     std::set<std::string> unwritable;                   // connections whose set fails
     std::vector<std::string> log;
@@ -26,8 +26,8 @@ public:
                                     std::uint32_t& count) override;
     bool QueryConnectionProxy(const std::optional<std::string>& connection, ConnectionProxy& proxy) override;
     bool SetConnectionProxy(const std::optional<std::string>& connection, const ConnectionProxy& proxy) override;
-    void NotifySettingsChanged() override { log.push_back("changed"); }
-    void Refresh() override { log.push_back("refresh"); }
+    void NotifySettingsChanged() override { log.emplace_back("changed"); }
+    void Refresh() override { log.emplace_back("refresh"); }
 
     ConnectionProxy& Lan() { return connections[""]; }
     std::vector<std::string> SetsOnly() const; // the "set ..." lines of the log

@@ -1,5 +1,6 @@
 #include "redirect_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace quorvel::test {
@@ -14,16 +15,17 @@ protected:
 };
 
 TEST_F(IeProxyTest, EnumerationGrowsTheBufferAndGivesUpQuietly) {
-    w.internet.dialUps = {"Office", "Home ISP", "Modem \xc3\xa9t\xc3\xa9"};
-    EXPECT_THAT(w.ie.DialUpConnections(), ElementsAre("Office", "Home ISP", "Modem \xc3\xa9t\xc3\xa9"));
+    // Names travel as UTF-16 in the records: accents and characters beyond 16 bits come back whole.
+    w.internet.dialUps = {"Office", "Modem \xc3\xa9t\xc3\xa9", "Phone \xf0\x9f\x93\x9e"};
+    EXPECT_THAT(w.ie.DialUpConnections(), ElementsAre("Office", "Modem \xc3\xa9t\xc3\xa9", "Phone \xf0\x9f\x93\x9e"));
     EXPECT_THAT(w.internet.log, ElementsAre("enum 1048", "enum 3144"));
 
     // A phone book that keeps wanting more after five tries, or fails outright, lists nothing.
     w.internet.log.clear();
-    w.internet.extraBytesWanted = 1;
+    w.internet.neverEnough = true;
     EXPECT_TRUE(w.ie.DialUpConnections().empty());
     EXPECT_EQ(w.internet.log.size(), 5u);
-    w.internet.extraBytesWanted = 0;
+    w.internet.neverEnough = false;
     w.internet.enumFailure = 623;
     EXPECT_TRUE(w.ie.DialUpConnections().empty());
 }
@@ -77,7 +79,7 @@ TEST_F(IeProxyTest, RoundTripPutsEveryConnectionBack) {
     EXPECT_EQ(w.internet.Lan(), (ConnectionProxy{3, "socks=127.0.0.1:9050"}));
 
     // A connection made while redirected has no backup and is left alone.
-    w.internet.dialUps.push_back("New");
+    w.internet.dialUps.emplace_back("New");
     w.internet.connections["New"] = {kProxyTypeDirect, "new:1"};
     w.internet.log.clear();
     ASSERT_TRUE(w.ie.RestoreIeProxy());

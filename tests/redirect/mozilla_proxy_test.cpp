@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(MozillaProxyTest, BackupCodesTheProxyBlockWhateverTheLineBreaks) {
-    for (const std::string prefs : {Prefs("\n"), Prefs("\r\n"), "\xEF\xBB\xBF" + Prefs("\n")}) {
+    for (const std::string& prefs : {Prefs("\n"), Prefs("\r\n"), "\xEF\xBB\xBF" + Prefs("\n")}) {
         w.MakeProfile(MozillaBrowser::Firefox, prefs);
         ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox));
         EXPECT_EQ(SavedProxy(), kSavedBlock);
@@ -121,9 +121,12 @@ TEST_F(MozillaProxyTest, ApplyAppendsInTheRightStyle) {
     WriteFileBytes(userJs, "user_pref(\"a\", 1);");
     ASSERT_TRUE(w.mozilla.ApplyMozillaProxy(MozillaBrowser::Firefox, 9050, MozillaLineStyle::Page));
     ASSERT_TRUE(w.mozilla.ApplyMozillaProxy(MozillaBrowser::Firefox, 9050, MozillaLineStyle::Page));
-    std::string twice = kRedirection;
-    twice.pop_back();
-    EXPECT_EQ(ReadFileBytes(userJs), "user_pref(\"a\", 1);" + twice + "\r\n" + kRedirection);
+    // The first seven come back with CR LF, as every old line does.
+    std::string first;
+    for (char c : std::string(kRedirection)) {
+        first += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(ReadFileBytes(userJs), "user_pref(\"a\", 1);" + first + kRedirection);
 }
 
 TEST_F(MozillaProxyTest, RestoreWritesTheBlockOrTheResetLines) {

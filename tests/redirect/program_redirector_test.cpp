@@ -1,6 +1,9 @@
 #include "redirect_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace quorvel::test {
 namespace {
@@ -89,6 +92,16 @@ TEST_F(ProgramRedirectorTest, FirefoxWithoutProfileAtStartWarnsThriceAndIsDesele
     w.ui.Clear();
     w.redirector.RestoreAll(MessageOwner::MainWindow);
     EXPECT_TRUE(w.ui.Messages().empty());
+}
+
+TEST_F(ProgramRedirectorTest, BackupThatCannotBeStoredIsReportedAndTheRedirectGoesOn) {
+    // A settings folder that is a file: nothing can be stored, and every selection reads as its default.
+    std::filesystem::remove_all(SettingsFolder(w.paths));
+    WriteFileBytes(SettingsFolder(w.paths), "not a folder");
+    w.redirector.RedirectAll(MessageOwner::MainWindow);
+    EXPECT_THAT(w.ui.MessageTexts(), ElementsAre("Internet Explorer: failed to save proxy settings!"));
+    EXPECT_EQ(w.internet.Lan(), (ConnectionProxy{3, "socks=127.0.0.1:9050"}));
+    EXPECT_FALSE(w.messengers.BackupMessengerProxy(ProgramKind::WindowsMessenger));
 }
 
 TEST_F(ProgramRedirectorTest, BrowsersAndIcqAreClosedBeforeTheirSettingsChange) {

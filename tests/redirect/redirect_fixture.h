@@ -61,7 +61,7 @@ struct RedirectWorld {
     }
     // Makes a profile folder holding `prefs` as prefs.js (none when empty) and configures it for the browser.
     std::string MakeProfile(MozillaBrowser browser, const std::string& prefs) {
-        const std::string folder = env.Home() + "/profiles/" + MozillaBrowserName(browser) + ".default";
+        std::string folder = env.Home() + "/profiles/" + MozillaBrowserName(browser) + ".default";
         MakeFolders(folder);
         if (!prefs.empty()) {
             WriteFileBytes(folder + "/prefs.js", prefs);
