@@ -4,6 +4,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "platform/internet_options.h"
+#include "redirect/trim.h"
 
 #include <new>
 #include <optional>
@@ -16,14 +17,6 @@ constexpr int kEnumerationAttempts = 5;
 // No phone book holds anywhere near this many entries (about 64000); a larger demand is treated as a buffer
 // that cannot be had.
 constexpr std::uint32_t kLargestEnumerationBuffer = 64u << 20;
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 } // namespace
 
@@ -103,7 +96,7 @@ bool IeProxy::RestoreIeProxy() {
     auto restore = [&](const std::optional<std::string>& connection, const std::string& key) {
         ConnectionProxy proxy;
         proxy.flags = static_cast<std::uint32_t>(m_settings.ReadInt(settings::kIeProxyBackup, key + "-settings", 0));
-        const std::string text = Trim(m_settings.ReadString(settings::kIeProxyBackup, key, settings::kBlank));
+        const std::string text = TrimBlanks(m_settings.ReadString(settings::kIeProxyBackup, key, settings::kBlank));
         proxy.proxyServer = text.empty() ? std::nullopt : std::optional(text);
         restored = m_options.SetConnectionProxy(connection, proxy) && restored;
         m_options.NotifySettingsChanged();
@@ -112,7 +105,7 @@ bool IeProxy::RestoreIeProxy() {
     for (const std::string& name : DialUpConnections()) {
         if (name == settings::kLan) {
             restore(std::nullopt, name); // shares the LAN's keys, so it is the LAN that gets them back
-        } else if (!Trim(m_settings.ReadString(settings::kIeProxyBackup, name + "-settings", "")).empty()) {
+        } else if (!TrimBlanks(m_settings.ReadString(settings::kIeProxyBackup, name + "-settings", "")).empty()) {
             restore(name, name);
         }
     }

@@ -3,6 +3,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "platform/registry_store.h"
+#include "redirect/trim.h"
 
 #include <cstdint>
 #include <span>
@@ -166,14 +167,6 @@ bool Write(RegistryStore& registry, const MessengerValue& value, std::uint32_t n
            registry.SetValue(RegistryHive::CurrentUser, where.key, where.name, stored);
 }
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 } // namespace
 
 bool MessengerProxy::IsMessenger(ProgramKind kind) {
@@ -235,7 +228,7 @@ bool MessengerProxy::RestoreMessengerProxy(ProgramKind kind) {
             number = static_cast<std::uint32_t>(m_settings.ReadInt(section, value.backupKey, 0));
             break;
         case BackupAs::Text:
-            text = Trim(m_settings.ReadString(section, value.backupKey, settings::kBlank));
+            text = TrimBlanks(m_settings.ReadString(section, value.backupKey, settings::kBlank));
             break;
         }
         written = Write(m_registry, value, number, text) && written;

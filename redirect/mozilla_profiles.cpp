@@ -5,6 +5,7 @@
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
+#include "redirect/trim.h"
 
 #include <cctype>
 #include <filesystem>
@@ -15,14 +16,6 @@ namespace quorvel {
 namespace {
 
 constexpr std::size_t kProfilesIniBufferChars = 10240;
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     if (text.size() < prefix.size()) {
@@ -56,13 +49,13 @@ std::string ReadProfilesIniPath(const std::string& iniFile) {
     for (const std::string& section : private_profile::SectionNames(iniFile)) {
         if (StartsWithNoCase(section, "Install")) {
             std::string path =
-                Trim(private_profile::GetString(iniFile, section, "Default", "", kProfilesIniBufferChars));
+                TrimBlanks(private_profile::GetString(iniFile, section, "Default", "", kProfilesIniBufferChars));
             if (!path.empty()) {
                 return path;
             }
         }
     }
-    return Trim(private_profile::GetString(iniFile, "Profile0", "Path", " ", kProfilesIniBufferChars));
+    return TrimBlanks(private_profile::GetString(iniFile, "Profile0", "Path", " ", kProfilesIniBufferChars));
 }
 
 void DetectMozillaProfiles(const Paths& paths, const SettingsStore& settings, Controls* page) {
