@@ -73,6 +73,21 @@ bool AppendText(const std::string& path, const std::string& text) {
     return WriteText(path, ReadText(path) + text);
 }
 
+std::string LogFollower::NewLines() {
+    const std::string text = ReadText(m_path);
+    if (text.size() < m_seen) {
+        m_seen = 0; // the file was made anew
+    }
+    // Only whole lines; a line being written is taken next time.
+    const auto end = text.rfind('\n');
+    if (end == std::string::npos || end + 1 <= m_seen) {
+        return "";
+    }
+    std::string added = text.substr(m_seen, end + 1 - m_seen);
+    m_seen = end + 1;
+    return added;
+}
+
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit, std::chrono::milliseconds interval) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -18,6 +19,17 @@ std::string ReadText(const std::string& path);
 // Writes through a temporary file in the same folder, so a reader never sees half a file.
 bool WriteText(const std::string& path, const std::string& text);
 bool AppendText(const std::string& path, const std::string& text);
+
+// Follows a log file that others append to: each call gives the lines added since the previous one.
+class LogFollower {
+public:
+    explicit LogFollower(std::string path) : m_path(std::move(path)) {}
+    std::string NewLines();
+
+private:
+    std::string m_path;
+    std::size_t m_seen = 0;
+};
 
 // Polls `done` until it holds or the limit has passed; true when it holds.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
