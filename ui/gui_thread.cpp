@@ -6,8 +6,8 @@ namespace {
 std::atomic<bool> g_guiThreadEnded{false};
 } // namespace
 
-void MarkGuiThreadEnded() {
-    g_guiThreadEnded = true;
+void MarkGuiThreadEnded(bool ended) {
+    g_guiThreadEnded = ended;
 }
 
 bool GuiThreadEnded() {

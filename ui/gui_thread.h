@@ -17,7 +17,7 @@ namespace quorvel {
 
 // Set once the user-interface thread runs no event loop any more (the program is ending): calls from other
 // threads then stop waiting for it.
-void MarkGuiThreadEnded();
+void MarkGuiThreadEnded(bool ended = true);
 bool GuiThreadEnded();
 
 // Runs `work` on the user-interface thread and returns its result. Called there, it runs at once; called from

@@ -33,7 +33,7 @@ CTrayWnd::CTrayWnd(const LanguageFile& language, const SettingsStore& settings, 
     m_ui.SetTrayIcon(m_icon);
 
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { OnSessionCommit(); });
+        connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SessionEnding(); });
         connect(app, &QCoreApplication::aboutToQuit, this, &CTrayWnd::OnAboutToQuit);
     }
 }
@@ -149,7 +149,7 @@ void CTrayWnd::ChooseLater(int id) {
         this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
 }
 
-void CTrayWnd::OnSessionCommit() {
+void CTrayWnd::SessionEnding() {
     if (m_exited || m_stoppedForEnd) {
         return;
     }

@@ -54,6 +54,9 @@ public:
     void RequestExit();
     // Turns termination signals into RequestExit on this thread.
     void WatchShutdownRequests(ShutdownRequestSource& source);
+    // The session manager asks the program to save its state before the desktop session ends: Stop, now or as
+    // soon as the running command returns. The program keeps running, in case the end is called off.
+    void SessionEnding();
 
     QSystemTrayIcon* Icon() const { return m_icon; }
     // The menu as it would open now (rebuilt by this call).
@@ -66,7 +69,6 @@ signals:
 private:
     void RebuildMenu();
     void ChooseLater(int id);
-    void OnSessionCommit();
     void OnAboutToQuit();
     void Exit();
     void ShowAbout();
