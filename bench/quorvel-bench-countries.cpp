@@ -100,7 +100,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Options {
     std::uint16_t port = 0;
-    int runs = 5;
+    int runs = 11;
     std::size_t routers = 8000;
     bool external = false;
 };
