@@ -3,6 +3,7 @@
 #include "platform/ui.h"
 
 #include <cstdio>
+#include <system_error>
 
 namespace quorvel {
 
@@ -98,8 +99,15 @@ bool TorController::ConnectAndWatch() {
     std::promise<void> subscribed;
     auto sent = subscribed.get_future();
     auto finished = std::make_shared<std::atomic<bool>>(false);
-    m_watchers.push_back(
-        {std::thread(&TorController::RunWatcher, this, session, std::move(subscribed), finished), finished});
+    try {
+        m_watchers.push_back(
+            {std::thread(&TorController::RunWatcher, this, session, std::move(subscribed), finished), finished});
+    } catch (const std::system_error&) {
+        // No thread to be had: the connection stays usable for commands, only the circuit goes unannounced.
+        std::lock_guard lock(m_shared.mutex);
+        session->reading = false;
+        return true;
+    }
     sent.wait();
     return true;
 }
