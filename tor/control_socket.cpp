@@ -7,7 +7,7 @@ namespace quorvel {
 
 namespace {
 
-// Bytes asked for at once when a reader needs more than is stored: a few reply lines, never a whole status.
+// Taken bytes are dropped from the store once there are this many of them.
 constexpr std::size_t kReceiveSize = 4096;
 
 } // namespace
@@ -57,7 +57,7 @@ std::size_t ControlSocket::Take(char* buffer, std::size_t size, std::optional<st
     return ReceiveFromPeer(buffer, size, limit, why);
 }
 
-ControlSocket::Fill ControlSocket::Receive(std::optional<std::chrono::milliseconds> limit) {
+ControlSocket::Fill ControlSocket::Receive(std::optional<std::chrono::milliseconds> limit, std::size_t size) {
     // Drop what has been taken, so the store never grows beyond what is still unread.
     if (m_unreadStart == m_unread.size()) {
         m_unread.clear();
@@ -66,10 +66,11 @@ ControlSocket::Fill ControlSocket::Receive(std::optional<std::chrono::millisecon
         m_unread.erase(0, m_unreadStart);
         m_unreadStart = 0;
     }
-    char chunk[kReceiveSize];
+    std::size_t stored = m_unread.size();
+    m_unread.resize(stored + size);
     Fill why = Fill::Data;
-    std::size_t count = ReceiveFromPeer(chunk, sizeof chunk, limit, why);
-    m_unread.append(chunk, count);
+    std::size_t count = ReceiveFromPeer(m_unread.data() + stored, size, limit, why);
+    m_unread.resize(stored + count);
     return why;
 }
 

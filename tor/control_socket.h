@@ -36,8 +36,11 @@ public:
     // most `limit` for them (no limit: until data comes or the connection ends). The count, or 0 with the
     // reason in `why`.
     std::size_t Take(char* buffer, std::size_t size, std::optional<std::chrono::milliseconds> limit, Fill& why);
-    // Receives more bytes into the unread store, waiting as Take does.
-    Fill Receive(std::optional<std::chrono::milliseconds> limit);
+    // Receives up to `size` more bytes into the unread store, waiting as Take does.
+    Fill Receive(std::optional<std::chrono::milliseconds> limit, std::size_t size = kLineReceiveSize);
+
+    // What line readers ask for at once: a few reply lines. The router status is received in larger blocks.
+    static constexpr std::size_t kLineReceiveSize = 4096;
     // Puts bytes back in front of the unread ones.
     void Unread(std::string_view bytes);
 

@@ -8,8 +8,9 @@ namespace {
 
 // A line longer than this is kept only in part; Tor's lines are far shorter.
 constexpr std::size_t kWholeLineKept = 64 * 1024;
-// The router status arrives in chunks of this size at most.
+// The router status is taken in chunks of this size at most, out of receives of the larger size.
 constexpr std::size_t kStatusChunk = 2559;
+constexpr std::size_t kStatusReceive = 64 * 1024;
 // Progress moves once per this many bytes and runs 1..12.
 constexpr std::size_t kProgressBytes = 30000;
 constexpr int kProgressSteps = 12;
@@ -186,11 +187,12 @@ bool ReadRouterStatus(ControlSocket& socket, std::string& text, const std::funct
     std::size_t scanned = 0; // bytes of the reply already searched for its end
     char chunk[kStatusChunk];
     for (;;) {
-        ControlSocket::Fill why;
-        std::size_t received = socket.Take(chunk, sizeof chunk, limit, why);
-        if (received == 0) {
+        // Large receives, taken in chunks: the status is over a megabyte, the progress goes by chunk.
+        if (socket.Available() == 0 && socket.Receive(limit, kStatusReceive) != ControlSocket::Fill::Data) {
             return false;
         }
+        ControlSocket::Fill why;
+        std::size_t received = socket.Take(chunk, sizeof chunk, limit, why);
         count += received;
         if (count > kProgressBytes) {
             count -= kProgressBytes;
