@@ -2,6 +2,7 @@
 
 #include "app/locations.h"
 #include "app/settings_keys.h"
+#include "ui/options_command.h"
 #include "ui/tray_commands.h"
 #include "ui/web_pages.h"
 
@@ -49,6 +50,15 @@ TrayProgram::TrayProgram(const Paths& paths, Options options, UrlOpener* opener)
     m_tray.SetCommand(command::kFastMode, [this] { m_mode.OnFastMode(); });
     m_tray.SetCommand(command::kStrongMode, [this] { m_mode.OnStrongMode(); });
     m_tray.SetCommand(command::kSupport, [this] { OpenWebPage(m_opener, SupportAddress(m_app.Settings())); });
+    m_tray.SetCommand(command::kOptions, [this] {
+        auto restartSurfing = [this] {
+            m_session.StopSurfing();
+            m_session.StartSurfing();
+        };
+        RunOptionsCommand({m_app.GetPaths(), m_app.Settings(), m_app.Language(), m_ui, m_app.State(), m_redirector,
+                           m_masking, m_tor, restartSurfing, kDefaultShowMyIpPage},
+                          &m_waiter);
+    });
     connect(&m_tray, &CTrayWnd::exited, this, &TrayProgram::finished);
 }
 
