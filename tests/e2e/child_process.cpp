@@ -2,6 +2,7 @@
 
 #include "e2e/e2e_support.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -156,7 +157,7 @@ void ChildProcess::Stop(std::chrono::milliseconds grace) {
 std::optional<std::string> RunAndCapture(const std::string& program, const std::vector<std::string>& args,
                                          const std::string& scratchFolder, std::chrono::milliseconds limit,
                                          const std::string& input) {
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     const std::string stem = scratchFolder + "/capture-" + std::to_string(++counter);
     ChildProcess::Options options;
     options.logFile = stem + ".out";

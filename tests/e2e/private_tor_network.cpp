@@ -3,6 +3,7 @@
 #include "e2e/e2e_support.h"
 
 #include <csignal>
+#include <future>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,7 +106,6 @@ bool PrivateTorNetwork::MakeAuthorityKeys(Node& node, std::string& error) {
 bool PrivateTorNetwork::ReadFingerprint(Node& node, std::string& error) {
     // Tor makes the relay's identity key in its data folder and prints "nickname XXXX XXXX ...".
     const std::string empty = m_folder + "/empty-torrc";
-    WriteText(empty, "");
     auto printed = RunAndCapture(kTor,
                                  {"--quiet", "--list-fingerprint", "-f", empty, "--DataDirectory", node.folder,
                                   "--ORPort", node.address + ":" + std::to_string(node.orPort), "--Address",
@@ -211,15 +211,30 @@ bool PrivateTorNetwork::Start(std::string& error) {
     const std::string geoip = "# The private test network's exits\n" + LoopbackNumber(2) + "," + LoopbackNumber(3) +
                               ",DE\n" + LoopbackNumber(4) + "," + LoopbackNumber(4) + ",FR\n" + LoopbackNumber(5) +
                               "," + LoopbackNumber(5) + ",US\n";
-    if (!WriteText(GeoIpFile(), geoip)) {
+    if (!WriteText(GeoIpFile(), geoip) || !WriteText(m_folder + "/empty-torrc", "")) {
         error = "cannot write " + GeoIpFile();
         return false;
     }
+    // Making the keys takes a second or two per node, most of it waiting: all nodes at once.
+    std::vector<std::future<std::string>> made;
     for (auto& node : m_nodes) {
         ::mkdir(node.folder.c_str(), 0700);
-        if ((node.role == Role::Authority && !MakeAuthorityKeys(node, error)) || !ReadFingerprint(node, error)) {
-            return false;
+        made.push_back(std::async(std::launch::async, [this, &node] {
+            std::string failure;
+            if ((node.role == Role::Authority && !MakeAuthorityKeys(node, failure)) ||
+                !ReadFingerprint(node, failure)) {
+                return failure;
+            }
+            return std::string();
+        }));
+    }
+    for (auto& result : made) {
+        if (std::string failure = result.get(); !failure.empty() && error.empty()) {
+            error = failure;
         }
+    }
+    if (!error.empty()) {
+        return false;
     }
     for (auto& node : m_nodes) {
         if (!WriteText(node.folder + "/torrc", NodeTorrc(node))) {
