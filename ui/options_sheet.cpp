@@ -27,6 +27,9 @@ COptionsSheet::COptionsSheet(const OptionsParts& parts, QWidget* parent)
     setModal(true);
 
     m_tabs = new QTabWidget(this);
+    // Every tab title is shown whole, as the sheet's width allows for them all.
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setElideMode(Qt::ElideNone);
     for (std::size_t i = 0; i < m_model.PageCount(); ++i) {
         // An empty holder until the tab is first shown.
         auto* holder = new QWidget;
@@ -74,9 +77,12 @@ OptionsPageWidget* COptionsSheet::PageWidget(std::size_t index) const {
     return index < m_widgets.size() ? m_widgets[index] : nullptr;
 }
 
-void COptionsSheet::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    ShowPage(m_tabs->currentIndex());
+void COptionsSheet::setVisible(bool visible) {
+    // The first page is made before the sheet takes its size, so the sheet fits it.
+    if (visible) {
+        ShowPage(m_tabs->currentIndex());
+    }
+    QDialog::setVisible(visible);
 }
 
 void COptionsSheet::ShowPage(int index) {
@@ -86,7 +92,14 @@ void COptionsSheet::ShowPage(int index) {
     OptionsPageWidget* widget = MakePageWidget(static_cast<std::size_t>(index));
     m_widgets[index] = widget;
     m_tabs->widget(index)->layout()->addWidget(widget);
+    widget->show();
     m_model.Show(static_cast<std::size_t>(index), widget->PageControls());
+    if (isVisible()) {
+        // A larger page makes the sheet grow; it never shrinks under the user's hands.
+        m_tabs->widget(index)->layout()->activate();
+        layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+    }
 }
 
 OptionsPageWidget* COptionsSheet::MakePageWidget(std::size_t index) {

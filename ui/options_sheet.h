@@ -39,9 +39,7 @@ public:
 
     void accept() override;
     void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void setVisible(bool visible) override;
 
 private:
     void ShowPage(int index);

@@ -218,7 +218,11 @@ void WidgetControls::InsertColumn(int id, int column, const std::string& heading
     }
     column = std::clamp(column, 0, table->columnCount());
     table->insertColumn(column);
-    table->setHorizontalHeaderItem(column, new QTableWidgetItem(ToQt(heading)));
+    auto* header = new QTableWidgetItem(ToQt(heading));
+    if (auto* list = qobject_cast<ReportListView*>(table)) {
+        header->setTextAlignment(list->ColumnAlignment(column));
+    }
+    table->setHorizontalHeaderItem(column, header);
     table->setColumnWidth(column, width);
 }
 
