@@ -1,6 +1,7 @@
 // The end-to-end tests run in a network namespace of their own, entered before anything else starts, so that
 // every Tor, browser and server they start shares it and nothing reaches the outside.
 #include "e2e/network_namespace.h"
+#include "e2e/shim_probe.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -15,6 +16,10 @@ constexpr int kSkipped = 77;
 } // namespace
 
 int main(int argc, char** argv) {
+    // Run again by the shim's test as a small client, already inside the namespace.
+    if (int probed = quorvel::e2e::RunShimProbe(argc, argv); probed >= 0) {
+        return probed;
+    }
     std::string why;
     if (!quorvel::e2e::EnterPrivateNetwork(why)) {
         std::printf("SKIPPED: the end-to-end test cannot run on this machine: %s\n", why.c_str());

@@ -68,7 +68,7 @@ extern "C" int bind(int fd, const sockaddr* address, socklen_t length) {
 extern "C" int connect(int fd, const sockaddr* address, socklen_t length) {
     static const auto real = Next<ConnectFunction>("connect");
     if (Refused(address, length)) {
-        errno = ENETUNREACH;
+        errno = ECONNREFUSED;
         return -1;
     }
     in_addr own{};
@@ -85,7 +85,7 @@ extern "C" int connect(int fd, const sockaddr* address, socklen_t length) {
 extern "C" ssize_t sendto(int fd, const void* data, size_t size, int flags, const sockaddr* address, socklen_t length) {
     static const auto real = Next<SendtoFunction>("sendto");
     if (Refused(address, length)) {
-        errno = ENETUNREACH;
+        errno = ECONNREFUSED;
         return -1;
     }
     return real(fd, data, size, flags, address, length);
