@@ -76,8 +76,9 @@ void WidgetControls::SetText(int id, const std::string& text) {
     if (auto* combo = qobject_cast<QComboBox*>(w)) {
         if (combo->isEditable()) {
             combo->setEditText(ToQt(text));
-        } else {
-            combo->setCurrentIndex(combo->findText(ToQt(text), Qt::MatchFixedString));
+        } else if (const int index = combo->findText(ToQt(text), Qt::MatchFixedString); index >= 0) {
+            // A list without an edit can only show one of its entries.
+            combo->setCurrentIndex(index);
         }
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(ToQt(text));
