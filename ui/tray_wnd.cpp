@@ -27,6 +27,8 @@ CTrayWnd::CTrayWnd(const LanguageFile& language, const SettingsStore& settings, 
     m_icon->setToolTip(QString::fromLatin1(kMessageCaption));
     m_menu = new QMenu;
     m_menu->setObjectName(QStringLiteral("main menu"));
+    // Never seen by a person; lets desktop tools (and the smoke test) tell the menu from other windows.
+    m_menu->setWindowTitle(QStringLiteral("Quorvel menu"));
     // Built at every opening, so the state, the mode and a new language show at once.
     connect(m_menu, &QMenu::aboutToShow, this, &CTrayWnd::RebuildMenu);
     m_icon->setContextMenu(m_menu);

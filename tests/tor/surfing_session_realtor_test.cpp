@@ -4,6 +4,7 @@
 #include "platform/tcp_connection.h"
 #include "tor/surfing_session_fixture.h"
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -61,7 +62,11 @@ protected:
             rig->session->StopSurfing();
         }
         for (ProcessId pid : Pids()) {
-            rig->launcher.WaitForExit(pid, 10s);
+            if (!rig->launcher.WaitForExit(pid, 10s)) {
+                ADD_FAILURE() << "Tor " << pid << " was still running; ended by the test";
+                ::kill(pid, SIGTERM);
+                rig->launcher.WaitForExit(pid, 10s);
+            }
         }
     }
 
