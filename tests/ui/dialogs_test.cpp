@@ -12,6 +12,7 @@
 #include "ui/qt_ui.h"
 #include "ui/select_mode_dialog.h"
 
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -163,6 +164,23 @@ TEST_F(DialogsTest, AnotherThreadIsNotKeptWaitingOnceTheProgramHasEnded) {
     MarkGuiThreadEnded(false);
     ProcessEvents(); // the dropped calls come and do nothing
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(DialogsTest, TheFolderPickerStartsInTheGivenFolderAndCanBeCancelled) {
+    const std::string start = env.Home();
+    MakeFolders(start + "/profile");
+    WhenModalShown([&](QWidget* modal) {
+        auto* picker = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(picker->windowTitle(), "Path to profile");
+        EXPECT_EQ(picker->directory().absolutePath().toStdString(), start);
+        picker->setDirectory(QString::fromStdString(start + "/profile"));
+        QMetaObject::invokeMethod(picker, "accept");
+    });
+    EXPECT_EQ(ui.PickFolder("Path to profile", start), start + "/profile");
+
+    WhenModalShown([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(ui.PickFolder("Path to profile", start), std::nullopt);
 }
 
 TEST_F(DialogsTest, TheTrayIconShowsTheStateAskedFor) {
