@@ -38,7 +38,8 @@ std::vector<std::string> SurfingSession::TorArguments() const {
     // Tor on this platform does not look for its torrc in the application-data folder by itself.
     std::vector<std::string> args = {"-f", TorrcPath(m_parts.paths)};
     if (m_parts.owner) {
-        args.push_back("__OwningControllerProcess");
+        // Tor checks on that process now and then and ends once it is gone, so a crash leaves no Tor behind.
+        args.emplace_back("__OwningControllerProcess");
         args.push_back(std::to_string(*m_parts.owner));
     }
     return args;

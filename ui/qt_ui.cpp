@@ -80,7 +80,7 @@ MessageResult QtUi::ShowMessage(const std::string& caption, const std::string& t
         QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                         BoxButtons(buttons), OwnerWidget(owner));
         box.setWindowModality(owner == MessageOwner::ActiveDialog ? Qt::WindowModal : Qt::ApplicationModal);
-        // The first button is the default one, as on the platform the texts were written for.
+        // The first button is the default one: Enter answers OK or Yes.
         box.setDefaultButton(buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
                                  ? QMessageBox::Yes
                                  : QMessageBox::Ok);

@@ -83,13 +83,13 @@ inline std::vector<std::string> Shown(const RecordingUi& ui) {
             out.push_back("balloon " + e.text);
             break;
         case RecordingUi::Event::Kind::ModeDialog:
-            out.push_back("mode");
+            out.emplace_back("mode");
             break;
         case RecordingUi::Event::Kind::Message:
             out.push_back("message " + e.text);
             break;
         case RecordingUi::Event::Kind::FolderPicker:
-            out.push_back("folder");
+            out.emplace_back("folder");
             break;
         }
     }

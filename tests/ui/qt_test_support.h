@@ -36,7 +36,7 @@ protected:
 };
 
 // Runs `act` on the modal window as soon as one is shown (checked every 10 ms, for at most 5 s).
-inline void WhenModalShown(std::function<void(QWidget*)> act) {
+inline void WhenModalShown(const std::function<void(QWidget*)>& act) {
     auto* poll = new QTimer(&TestApp());
     auto* clock = new QElapsedTimer;
     clock->start();

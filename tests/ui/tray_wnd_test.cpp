@@ -44,7 +44,7 @@ protected:
         std::vector<std::string> out;
         for (QAction* action : tray.Menu()->actions()) {
             if (action->isSeparator()) {
-                out.push_back("-");
+                out.emplace_back("-");
             } else if (action->menu() != nullptr) {
                 out.push_back(action->text().toStdString() + ">");
             } else {
