@@ -106,6 +106,10 @@ void SurfingSession::UpdateIcon(std::optional<int> icon) {
 void SurfingSession::StartSurfing() {
     UpdateIcon(std::nullopt);
     m_torProcess.reset();
+    if (m_haltedTor) {
+        WaitForExit(*m_haltedTor, kExitWait);
+        m_haltedTor.reset();
+    }
 
     bool readyBalloonDue = false;
     std::shared_ptr<ManualResetEvent> circuit;
@@ -161,6 +165,7 @@ void SurfingSession::StopSurfing() {
     m_bRunning = false;
     UpdateIcon(kStoppedIcon);
     m_parts.tor.Halt();
+    m_haltedTor = m_torProcess;
     m_torProcess.reset();
     m_parts.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, m_bRunning);
     m_parts.redirector.RestoreAll(MessageOwner::MainWindow);

@@ -112,6 +112,9 @@ private:
     const SessionParts m_parts;
     bool m_bRunning = false;
     std::optional<ProcessId> m_torProcess;
+    // The Tor that the last Stop halted: the next Start lets it go before launching, so two Tors never fight
+    // over the port or the data directory.
+    std::optional<ProcessId> m_haltedTor;
 };
 
 } // namespace quorvel

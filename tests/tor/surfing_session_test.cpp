@@ -124,6 +124,18 @@ TEST_F(SurfingSessionTest, TheSecondTorStartsOnlyAfterTheHaltedOneHasEnded) {
     EXPECT_EQ(launches[2].rfind("start ", 0), 0u);
 }
 
+TEST_F(SurfingSessionTest, AStartAfterStopLetsTheHaltedTorEndFirst) {
+    rig.session->StartSurfing();
+    rig.session->StopSurfing();
+    rig.session->StartSurfing();
+    auto launches = LaunchLines();
+    ASSERT_GE(launches.size(), 5u);
+    // The Tor of the first Start ends before the second Start launches anything.
+    EXPECT_EQ(launches[2].rfind("start ", 0), 0u);
+    EXPECT_EQ(launches[3].rfind("end ", 0), 0u);
+    EXPECT_EQ(launches[4].rfind("start ", 0), 0u);
+}
+
 TEST_F(SurfingSessionTest, TorIsTiedToTheOwnerProcessWhenOneIsGiven) {
     SessionRig owned(fake.Port(), ProcessId{4242});
     auto args = owned.session->TorArguments();
