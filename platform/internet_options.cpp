@@ -1,5 +1,7 @@
 #include "platform/internet_options.h"
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -9,24 +11,6 @@ namespace quorvel {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Decodes one UTF-8 sequence at `i`, advancing it; a malformed sequence gives the replacement character.
 char32_t NextCodePoint(const std::string& text, std::size_t& i) {

@@ -1,6 +1,7 @@
 #include "platform/private_profile.h"
 
 #include "platform/atomic_file.h"
+#include "platform/utf8.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -120,24 +121,6 @@ std::size_t SequenceLength(const std::string& s, std::size_t i, char32_t* codePo
         *codePoint = cp;
     }
     return length;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Names are compared without regard to case: ASCII, Latin-1, Greek and Cyrillic letters; other text as is.
