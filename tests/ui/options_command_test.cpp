@@ -46,23 +46,10 @@ std::optional<std::string> AnswerLikeTor(const std::string& line) {
 class OptionsCommandTest : public QtTest {
 protected:
     OptionsCommandTest() {
-        const std::string tor = env.ProgramFolder() + "/Tor/tor";
-        WriteFileBytes(tor, "#!/bin/sh\nsleep 0.2\n");
-        ::chmod(tor.c_str(), 0755);
-        WriteFileBytes(TorrcPath(paths), "ControlPort 9051\nSocksPort 9050\n");
-        WriteFileBytes(SettingsFilePath(paths), "[Options Dialog]\nFirst start=0\n");
+        PrepareTrayProgramFolders(env, TorrcPath(paths), SettingsFilePath(paths));
         for (int i = 0; i < 32; ++i) {
             fake.NextConnection().Answer(AnswerLikeTor);
         }
-    }
-
-    template <typename Done> bool TurnUntil(Done done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && !clock.hasExpired(15000)) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return done();
     }
 
     void ChooseOptions() {

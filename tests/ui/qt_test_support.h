@@ -11,6 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <sys/stat.h>
+
+#include "support/test_environment.h"
 
 namespace quorvel::test {
 
@@ -62,6 +66,27 @@ inline void ProcessEvents() {
     for (int i = 0; i < 3; ++i) {
         QApplication::processEvents();
     }
+}
+
+// Turns the event loop until `done` holds (for at most 15 s); returns whether it does.
+template <typename Done> bool TurnUntil(Done done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && !clock.hasExpired(15000)) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+// A stand-in Tor in the program folder that lives a moment, a torrc, and settings past the first start, for
+// tests that run the whole tray program against a scripted control port.
+inline void PrepareTrayProgramFolders(const TestEnvironment& env, const std::string& torrc,
+                                      const std::string& settingsFile) {
+    const std::string tor = env.ProgramFolder() + "/Tor/tor";
+    WriteFileBytes(tor, "#!/bin/sh\nsleep 0.2\n");
+    ::chmod(tor.c_str(), 0755);
+    WriteFileBytes(torrc, "ControlPort 9051\nSocksPort 9050\n");
+    WriteFileBytes(settingsFile, "[Options Dialog]\nFirst start=0\n");
 }
 
 } // namespace quorvel::test

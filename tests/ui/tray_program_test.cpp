@@ -35,11 +35,7 @@ public:
 class TrayProgramTest : public QtTest {
 protected:
     TrayProgramTest() {
-        const std::string tor = env.ProgramFolder() + "/Tor/tor";
-        WriteFileBytes(tor, "#!/bin/sh\nsleep 0.2\n");
-        ::chmod(tor.c_str(), 0755);
-        WriteFileBytes(TorrcPath(paths), "ControlPort 9051\nSocksPort 9050\n");
-        WriteFileBytes(SettingsFilePath(paths), "[Options Dialog]\nFirst start=0\n");
+        PrepareTrayProgramFolders(env, TorrcPath(paths), SettingsFilePath(paths));
         for (int i = 0; i < 16; ++i) {
             fake.NextConnection().Answer([](const std::string& line) -> std::optional<std::string> {
                 if (line == "GETINFO status/circuit-established") {
@@ -48,15 +44,6 @@ protected:
                 return "250 OK\r\n";
             });
         }
-    }
-
-    template <typename Done> bool TurnUntil(Done done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && !clock.hasExpired(15000)) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return done();
     }
 
     void Choose(int id) {
