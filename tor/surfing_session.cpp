@@ -78,6 +78,22 @@ bool SurfingSession::WaitForExit(ProcessId process, std::chrono::milliseconds li
     return true;
 }
 
+bool SurfingSession::WaitForHaltedTor(ProcessId launched) {
+    // The halted Tor may not be ours but one left from earlier, still holding the port for a moment: a launch
+    // before it has gone would lose the port to it, and the session would talk to a Tor on its way out. Once the
+    // port was seen free that Tor is gone; whatever listens later came after it.
+    const auto deadline = Clock::now() + kExitWait;
+    bool portLeft = false;
+    for (;;) {
+        portLeft = portLeft || !TcpConnection::Connect(m_parts.tor.Port());
+        const bool ended = !m_parts.launcher.IsRunning(launched);
+        if ((ended && portLeft) || Clock::now() >= deadline) {
+            return ended;
+        }
+        m_parts.waiter.Pause(kRetryInterval);
+    }
+}
+
 void SurfingSession::HaltPreviousTor(ProcessId launched) {
     // The first answer may come from a Tor left running from earlier; ours then cannot take the port and ends,
     // or takes it the moment the old one is gone, in which case it is halted on the second round.
@@ -85,7 +101,7 @@ void SurfingSession::HaltPreviousTor(ProcessId launched) {
         WaitForControlPort(launched);
         m_parts.tor.Connect();
         m_parts.tor.Halt();
-        if (WaitForExit(launched, kExitWait)) {
+        if (WaitForHaltedTor(launched)) {
             return;
         }
     }

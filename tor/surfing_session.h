@@ -103,7 +103,11 @@ private:
     // Waits until something answers on the control port; gives up early when `process` has ended.
     bool WaitForControlPort(ProcessId process);
     bool WaitForExit(ProcessId process, std::chrono::milliseconds limit);
-    // Tells whatever Tor answers on the control port to halt, and waits until the Tor of `launched` has ended.
+    // After a halt: waits until the Tor of `launched` has ended and the port was free (bounded); true when that Tor
+    // has ended.
+    bool WaitForHaltedTor(ProcessId launched);
+    // Tells whatever Tor answers on the control port to halt, and waits until the Tor of `launched` has ended and
+    // the port is free.
     void HaltPreviousTor(ProcessId launched);
     bool BalloonsOn() const;
     void ShowBalloon(const char* english, const char* key);

@@ -71,16 +71,35 @@ FakeControlPort::Script& FakeControlPort::Script::Hang() {
     return *this;
 }
 
-FakeControlPort::FakeControlPort() {
-    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+namespace {
+
+// A loopback listener on `port` (0: the system picks one); -1 when it cannot listen. Reusable addresses let a
+// listener come back on its port while connections accepted before are still open.
+int Listen(std::uint16_t port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
+    address.sin_port = htons(port);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+FakeControlPort::FakeControlPort() {
+    m_listenFd = Listen(0);
+    sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (m_listenFd < 0 || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listenFd, 16) != 0 ||
-        ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (m_listenFd < 0 || ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("the fake control port cannot listen");
     }
     m_port = ntohs(address.sin_port);
@@ -102,7 +121,9 @@ FakeControlPort::~FakeControlPort() {
         connection->socket->Close();
         connection->thread.join();
     }
-    ::close(m_listenFd);
+    if (m_listenFd >= 0) {
+        ::close(m_listenFd);
+    }
 }
 
 FakeControlPort::Script& FakeControlPort::NextConnection() {
@@ -148,8 +169,37 @@ void FakeControlPort::Fail(std::string what) {
     m_failures.push_back(std::move(what));
 }
 
+void FakeControlPort::StayQuiet() {
+    while (!m_stopping) {
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_quietUntil || std::chrono::steady_clock::now() < *m_quietUntil - kHaltQuiet) {
+                return;
+            }
+            if (m_listenFd >= 0) {
+                ::close(m_listenFd);
+                m_listenFd = -1;
+            }
+            if (std::chrono::steady_clock::now() >= *m_quietUntil) {
+                m_quietUntil.reset();
+                m_listenFd = Listen(m_port);
+                if (m_listenFd < 0) {
+                    m_failures.push_back("the fake control port cannot listen again after a halt");
+                }
+                return;
+            }
+        }
+        std::this_thread::sleep_for(kSlice / 4);
+    }
+}
+
 void FakeControlPort::AcceptLoop() {
     while (!m_stopping) {
+        StayQuiet();
+        if (m_listenFd < 0) {
+            std::this_thread::sleep_for(kSlice);
+            continue;
+        }
         pollfd entry{m_listenFd, POLLIN, 0};
         if (::poll(&entry, 1, static_cast<int>(kSlice.count())) <= 0) {
             continue;
@@ -286,6 +336,11 @@ void FakeControlPort::Serve(std::size_t index, Script script) {
                     break;
                 }
                 connection->socket->Send(*answer);
+                if (line == "SIGNAL HALT") {
+                    // A halted Tor leaves the port: nothing answers until the next one has started.
+                    std::lock_guard lock(m_mutex);
+                    m_quietUntil = std::chrono::steady_clock::now() + haltLinger.load() + kHaltQuiet;
+                }
             }
             break;
         }

@@ -22,7 +22,9 @@ namespace quorvel::test {
 // connection follows the next script, step by step: exact bytes expected from the client, replies sent whole or
 // cut into pieces that arrive apart, a close in the middle of a reply, or silence. After its last step a
 // connection stays open (as Tor's does) and keeps recording what the client sends, until the client closes it
-// or the fake goes. Every deviation from a script is recorded in Failures().
+// or the fake goes. A "SIGNAL HALT" answered in an Answer step makes the fake stop listening for kHaltQuiet, as a
+// halted Tor leaves the port free until the next Tor takes it. Every deviation from a script is recorded in
+// Failures().
 class FakeControlPort {
 public:
     // Answers one line received from the client (without its CR LF): the bytes to send back (possibly none), or
@@ -76,6 +78,11 @@ public:
 
     // The pause between the pieces of SendSplit.
     static constexpr std::chrono::milliseconds kPiecePause{4};
+    // How long the port stays closed after a halt.
+    static constexpr std::chrono::milliseconds kHaltQuiet{250};
+    // How long a halted fake keeps listening before it leaves the port, like a Tor slow to exit. Set before the
+    // halt.
+    std::atomic<std::chrono::milliseconds> haltLinger{std::chrono::milliseconds(0)};
 
 private:
     struct Connection {
@@ -88,6 +95,9 @@ private:
     };
 
     void AcceptLoop();
+    // While a halt keeps the port closed: closes the listener, and listens again on the same port once the time
+    // is up.
+    void StayQuiet();
     void Serve(std::size_t index, Script script);
     // Reads more from the client into `unread`; false when the client closed or the fake stops.
     bool ReadMore(std::size_t index, std::chrono::milliseconds limit);
@@ -105,6 +115,7 @@ private:
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::vector<std::string> m_failures;
     std::size_t m_scriptsAdded = 0;
+    std::optional<std::chrono::steady_clock::time_point> m_quietUntil;
 };
 
 } // namespace quorvel::test

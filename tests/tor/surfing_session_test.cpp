@@ -124,6 +124,25 @@ TEST_F(SurfingSessionTest, TheSecondTorStartsOnlyAfterTheHaltedOneHasEnded) {
     EXPECT_EQ(launches[2].rfind("start ", 0), 0u);
 }
 
+TEST_F(SurfingSessionTest, AnOlderTorSlowToLeaveThePortIsWaitedForBeforeTheSecondLaunch) {
+    // The first answer comes from a Tor of earlier that takes half a second to go; the Tor just launched cannot
+    // take the port and ends at once.
+    torLifetime = "0";
+    WriteScript(env.ProgramFolder() + "/Tor/tor", "echo \"start $(date +%s%N) $*\" >> '" + LaunchLog() + "'\n");
+    fake.haltLinger = 500ms;
+    rig.waiter.pauseCap = 100ms;
+    const auto halted = std::chrono::system_clock::now();
+    rig.session->StartSurfing();
+
+    auto launches = LaunchLines();
+    ASSERT_EQ(launches.size(), 2u);
+    const long long second = std::stoll(launches[1].substr(6, launches[1].find(' ', 6) - 6));
+    const auto secondStart = std::chrono::system_clock::time_point(std::chrono::nanoseconds(second));
+    EXPECT_GE(secondStart - halted, 500ms) << "the second Tor was launched while the older one held the port";
+    EXPECT_TRUE(rig.session->IsRunning());
+    EXPECT_TRUE(fake.Failures().empty()) << fake.Failures().front();
+}
+
 TEST_F(SurfingSessionTest, AStartAfterStopLetsTheHaltedTorEndFirst) {
     rig.session->StartSurfing();
     rig.session->StopSurfing();
