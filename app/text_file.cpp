@@ -79,8 +79,11 @@ bool CTextFileRead::NextByte(unsigned char& byte) {
         const std::streamsize got = m_file.rdbuf()->sgetn(m_buffer.data(), static_cast<std::streamsize>(kBufferSize));
         if (got <= 0) {
             m_endOfFile = true;
+            // The stream tells an error and the end apart no better than this: fewer bytes than the file held.
+            m_readFailed = m_taken < m_size;
             return false;
         }
+        m_taken += static_cast<std::uintmax_t>(got);
         m_count = static_cast<std::size_t>(got);
         m_position = 0;
     }
@@ -134,6 +137,7 @@ void CTextFileRead::DetectEncoding() {
     m_file.rdbuf()->pubseekpos(0, std::ios::in);
     m_position = 0;
     m_count = 0;
+    m_taken = 0;
     m_endOfFile = false;
 }
 
@@ -178,17 +182,21 @@ bool CTextFileRead::Read(std::string& text, const std::string& separator) {
     }
     const bool wide = m_encoding == TextEncoding::UNI16_BE || m_encoding == TextEncoding::UNI16_LE;
     // Reserved up front so that joining lines does not reallocate per line (UTF-16 grows at most by half).
-    text.clear();
-    text.reserve(static_cast<std::size_t>(wide ? m_size / 2 * 3 : m_size) + 2);
+    std::string whole;
+    whole.reserve(static_cast<std::size_t>(wide ? m_size / 2 * 3 : m_size) + 2);
     std::string line;
     bool first = true;
     while (ReadLine(line)) {
         if (!first) {
-            text += separator;
+            whole += separator;
         }
-        text += line;
+        whole += line;
         first = false;
     }
+    if (m_readFailed) {
+        return false;
+    }
+    text = std::move(whole);
     return true;
 }
 

@@ -52,9 +52,11 @@ public:
     // False when the end was reached before the call; otherwise one line (possibly empty) and true. A file that
     // ends with a line break therefore gives a last, empty line.
     bool ReadLine(std::string& line);
-    // Every remaining line, the separator before each line but the first. False only when the file is not
-    // open (the text is then unchanged).
+    // Every remaining line, the separator before each line but the first. False when the file is not open or
+    // could not be read to its end (the text is then unchanged): a cut text must never be written back whole.
     bool Read(std::string& text, const std::string& separator = "\r\n");
+    // Reading stopped before the end of the file: a read error, or the file shrank while it was read.
+    bool ReadFailed() const { return m_readFailed; }
     void Close();
 
 private:
@@ -67,7 +69,9 @@ private:
     std::uintmax_t m_size = 0;
     std::size_t m_position = 0; // next byte to hand out from the buffer
     std::size_t m_count = 0;    // bytes the last refill put into the buffer
-    bool m_endOfFile = false;   // the file has no more bytes
+    std::uintmax_t m_taken = 0; // bytes read from the file so far
+    bool m_readFailed = false;
+    bool m_endOfFile = false; // the file has no more bytes
     bool m_lastLineRead = false;
     std::optional<char32_t> m_pushedBack;
 };

@@ -117,6 +117,20 @@ TEST_F(TextFile, EmptyAndMissingFiles) {
     EXPECT_FALSE(CTextFileRead(m_dir.Path()).IsOpen());
 }
 
+TEST_F(TextFile, AReadThatStopsBeforeTheEndFails) {
+    // The file loses its tail while it is read, as a read error in mid-file would leave it: the cut text must not
+    // pass for the whole file, which every caller writes back.
+    WriteFileBytes(m_file, "first\n" + std::string(3000, 'x') + "\nlast\n");
+    CTextFileRead reader(m_file);
+    std::string line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    std::filesystem::resize_file(m_file, 1500);
+    std::string text = "unchanged";
+    EXPECT_FALSE(reader.Read(text, "\r\n"));
+    EXPECT_EQ(text, "unchanged");
+    EXPECT_TRUE(reader.ReadFailed());
+}
+
 TEST_F(TextFile, NothingIsDoubledOrLostAtBufferBoundaries) {
     std::mt19937 random(7);
     const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\xff'};
