@@ -4,12 +4,14 @@
 #include "platform/private_profile.h"
 
 #include <climits>
+#include <limits>
 
 namespace quorvel {
 
 namespace {
 
-constexpr std::size_t kStringBuffer = 4096;
+// Texts come back whole: a backup cut short (a long proxy exception list) would be restored broken.
+constexpr std::size_t kStringBuffer = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t kNumberBuffer = 10240;
 // The integer read's own default: a stored "fail" therefore counts as missing too.
 constexpr const char* kMissing = "fail";

@@ -14,8 +14,8 @@ public:
 
     std::string SettingsPath() const;
 
-    // The stored text as the INI rules read it (at most 4095 characters, trimmed, one pair of quotes removed, so
-    // a blank written by WriteBlank reads back empty); the default, unchanged, when the key is missing.
+    // The stored text as the INI rules read it (whole, however long, trimmed, one pair of quotes removed, so a
+    // blank written by WriteBlank reads back empty); the default, unchanged, when the key is missing.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
     // "fail" counts as missing; otherwise leading blanks, a sign and digits up to the first other character
     // ("12abc" gives 12, "abc" gives 0).
