@@ -34,14 +34,15 @@ enum class PrefEditResult {
     Replaced,     // the old line was replaced (or deleted)
     Appended,     // there was none: the appended text was added
     NotFound,     // there was none and nothing is appended; a file created empty counts here
-    Unterminated, // the prefix has no ");" after it: nothing changed
+    Unterminated, // the prefix's line has no ");" closing its value: nothing changed
     NoFile,       // the file is missing (and was not to be created), or cannot be read
     WriteFailed,  // the new text could not be put in place; the old file is intact
 };
 
 // Reads the whole file (lines joined by CR LF), finds the first occurrence of `prefix`, takes the old line as the
-// text from there through the first ");" after it, applies the edit and writes the whole text back atomically.
-// A file whose text does not change is not rewritten.
+// text from there through the ");" that closes its value on the same line, applies the edit and writes the whole
+// text back atomically. A replacement's own line breaks are added only where the old line lacks them, and
+// appended text begins on a new line. A file whose text does not change is not rewritten.
 PrefEditResult EditPrefLine(const std::string& file, const std::string& prefix, const PrefLineEdit& edit);
 
 } // namespace quorvel

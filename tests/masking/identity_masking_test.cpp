@@ -128,7 +128,7 @@ TEST_F(IdentityMaskingTest, MaskedInvisibleDefaultRoundTrip) {
         EXPECT_EQ(Text(kHklm, kUaKey, name), " ") << name;
     }
     EXPECT_EQ(AcceptLanguage(), "-");
-    EXPECT_EQ(UserJs(), kProxyLine + "\r\n\r\n" + UaLine("") + "\r\n\r\n" + LangLine("") + "\r\n");
+    EXPECT_EQ(UserJs(), kProxyLine + "\r\n" + UaLine("") + "\r\n\r\n" + LangLine("") + "\r\n");
 
     masking.ApplyMasking(Choice(MaskMode::Default, MaskMode::Default));
     EXPECT_EQ(Stored(kUserAgent), "default");
@@ -137,7 +137,7 @@ TEST_F(IdentityMaskingTest, MaskedInvisibleDefaultRoundTrip) {
     EXPECT_EQ(Text(kHklm, kPostPlatform, "SV1"), "IEAK");
     EXPECT_EQ(Text(kHklm, kPostPlatform, ".NET CLR 2.0.50727"), "");
     EXPECT_EQ(AcceptLanguage(), std::nullopt);
-    EXPECT_EQ(UserJs(), kProxyLine + "\r\n\r\n\r\n\r\n" + kOwnLanguages + "\r\n");
+    EXPECT_EQ(UserJs(), kProxyLine + "\r\n\r\n\r\n" + kOwnLanguages + "\r\n");
     EXPECT_EQ(ReadFileBytes(firefox + "/prefs.js"), "\r\n" + kOwnLanguages + "\r\n");
     EXPECT_TRUE(ui.Messages().empty());
 }
@@ -151,7 +151,13 @@ TEST_F(IdentityMaskingTest, MaskedTwiceKeepsOneLine) {
     masking.ApplyMasking(opera);
     const std::string text = UserJs();
     EXPECT_EQ(text,
-              kProxyLine + "\r\n" + UaLine("Opera/9.0 (Windows NT 5.1; U)") + "\r\n\r\n\r\n" + LangLine("cy") + "\r\n");
+              kProxyLine + "\r\n" + UaLine("Opera/9.0 (Windows NT 5.1; U)") + "\r\n\r\n" + LangLine("cy") + "\r\n");
+    // An OK that changes nothing adds nothing.
+    masking.ApplyMasking(opera);
+    masking.ApplyMasking(Choice(MaskMode::Invisible, MaskMode::Invisible));
+    const std::string invisible = UserJs();
+    masking.ApplyMasking(Choice(MaskMode::Invisible, MaskMode::Invisible));
+    EXPECT_EQ(UserJs(), invisible);
 }
 
 TEST_F(IdentityMaskingTest, DefaultLanguageWithoutUsableBackupRemovesTheLine) {
@@ -175,7 +181,7 @@ TEST_F(IdentityMaskingTest, NetscapeIsMaskedWithItsOwnBackup) {
     EXPECT_EQ(UserJs(), kProxyLine + "\n") << "Firefox is not set up any more";
 
     masking.ApplyMasking(Choice(MaskMode::Invisible, MaskMode::Default));
-    EXPECT_EQ(ReadFileBytes(netscape + "/user.js"), "\r\n\r\n" + UaLine("") + "\r\n\r\n" + LangLine("ja") + "\r\n");
+    EXPECT_EQ(ReadFileBytes(netscape + "/user.js"), "\r\n" + UaLine("") + "\r\n\r\n" + LangLine("ja") + "\r\n");
 }
 
 TEST_F(IdentityMaskingTest, UnconfiguredOrRelativeProfilesAreNeverWritten) {

@@ -42,14 +42,31 @@ TEST_F(EditPrefLineTest, ReplacesEveryCopyOfTheFirstLineFound) {
     WriteFileBytes(file, "a\n" + old + "\nb\n" + old + "\n");
     EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine + "\n", "unused")),
               PrefEditResult::Replaced);
-    EXPECT_EQ(ReadFileBytes(file), "a\r\n" + kLine + "\n\r\nb\r\n" + kLine + "\n\r\n");
+    // The replacement's line feed is not added where the old line already ends one: no blank lines grow.
+    EXPECT_EQ(ReadFileBytes(file), "a\r\n" + kLine + "\r\nb\r\n" + kLine + "\r\n");
+    const std::string before = ReadFileBytes(file);
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend("\n" + kLine + "\n", "unused")),
+              PrefEditResult::Replaced);
+    EXPECT_EQ(ReadFileBytes(file), before);
 }
 
-TEST_F(EditPrefLineTest, OldLineEndsAtTheFirstClosingAfterThePrefix) {
-    // A value that itself holds ");" cuts the old line short: the rest stays behind.
+TEST_F(EditPrefLineTest, OldLineEndsWhereItsValueIsClosedOnItsOwnLine) {
+    // A value holding ");" is taken whole.
     WriteFileBytes(file, "user_pref(\"general.useragent.override\", \"a);b\");\n");
     EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend("X", "unused"));
-    EXPECT_EQ(ReadFileBytes(file), "Xb\");\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "X\r\n");
+
+    // A line without its ';' never takes the next line with it, whatever its value.
+    const std::string number = "user_pref(\"general.useragent.override\", 1)\n// end\n";
+    WriteFileBytes(file, number);
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::Delete()), PrefEditResult::Unterminated);
+    EXPECT_EQ(ReadFileBytes(file), number);
+    const std::string unclosed =
+        "user_pref(\"general.useragent.override\", \"a\")\nuser_pref(\"network.proxy.type\", 1);\n";
+    WriteFileBytes(file, unclosed);
+    EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine, "unused")),
+              PrefEditResult::Unterminated);
+    EXPECT_EQ(ReadFileBytes(file), unclosed);
 }
 
 TEST_F(EditPrefLineTest, AppendsWhenThereIsNoLine) {
@@ -57,6 +74,11 @@ TEST_F(EditPrefLineTest, AppendsWhenThereIsNoLine) {
     EXPECT_EQ(EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend("unused", "\n" + kLine + "\n")),
               PrefEditResult::Appended);
     EXPECT_EQ(ReadFileBytes(file), "user_pref(\"other\", 1);\n" + kLine + "\n");
+
+    // Text appended without a line break of its own still begins on a new line, never inside a comment.
+    WriteFileBytes(file, "// my settings");
+    EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend("unused", kLine + "\n"));
+    EXPECT_EQ(ReadFileBytes(file), "// my settings\r\n" + kLine + "\n");
 }
 
 TEST_F(EditPrefLineTest, DeleteRemovesTheLineOrPutsTheBackupInItsPlace) {
