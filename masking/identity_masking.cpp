@@ -221,7 +221,17 @@ bool IdentityMasking::BackupMozillaLanguage(const std::string& profileFolder, Mo
         return false;
     }
     const std::optional<std::string> line = FindMozillaLanguageLine(folder);
-    return line && m_settings.WriteString(kOptionsDialog, LanguageBackupKey(browser), *line);
+    if (!line) {
+        return false;
+    }
+    // The browser copies the line masking put into user.js into prefs.js: that copy is not the user's own, and
+    // keeping it would make "Reset to default" bring back the false language.
+    const std::string applied = m_settings.ReadString(kOptionsDialog, kLanguageField, "default");
+    if (*line == PrefLine(kAcceptLanguagesPref, "") ||
+        (applied != "default" && *line == PrefLine(kAcceptLanguagesPref, applied))) {
+        return false;
+    }
+    return m_settings.WriteString(kOptionsDialog, LanguageBackupKey(browser), *line);
 }
 
 void IdentityMasking::RestoreIeUserAgent() {

@@ -37,7 +37,8 @@ public:
     // First start: keeps Internet Explorer's accepted languages as "IE lang".
     void BackupIeLanguage();
     // Keeps the browser's own accepted-languages line of a profile, before masking replaces it. True when the
-    // line was found and stored; otherwise the previous backup stays.
+    // line was found and stored; otherwise the previous backup stays, also when the line is one that masking
+    // itself wrote (empty, or the language applied last).
     bool BackupMozillaLanguage(const std::string& profileFolder, MozillaBrowser browser);
 
 private:

@@ -160,6 +160,19 @@ TEST_F(IdentityMaskingTest, MaskedTwiceKeepsOneLine) {
     EXPECT_EQ(UserJs(), invisible);
 }
 
+TEST_F(IdentityMaskingTest, LanguageBackupIsNeverTheFalseLanguage) {
+    ASSERT_TRUE(masking.BackupMozillaLanguage(firefox, MozillaBrowser::Firefox));
+    for (const MaskMode mode : {MaskMode::Masked, MaskMode::Invisible}) {
+        masking.ApplyMasking(Choice(MaskMode::Default, mode));
+        // The browser has copied the masked line into prefs.js; the options are opened again.
+        WriteFileBytes(firefox + "/prefs.js", LangLine(mode == MaskMode::Masked ? "fr" : "") + "\n");
+        EXPECT_FALSE(masking.BackupMozillaLanguage(firefox, MozillaBrowser::Firefox));
+        EXPECT_EQ(Stored(kFirefoxLanguagesBackup), kOwnLanguages);
+    }
+    masking.ApplyMasking(Choice(MaskMode::Default, MaskMode::Default));
+    EXPECT_NE(UserJs().find(kOwnLanguages), std::string::npos);
+}
+
 TEST_F(IdentityMaskingTest, DefaultLanguageWithoutUsableBackupRemovesTheLine) {
     masking.ApplyMasking(Choice(MaskMode::Default, MaskMode::Masked));
     settings.WriteString(kOptionsDialog, kFirefoxLanguagesBackup, "#user_pref(\"intl.accept_languages\", \"x\");");
