@@ -2,6 +2,10 @@
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "platform/paths.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace quorvel {
 
@@ -20,10 +24,25 @@ std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings
         return std::nullopt;
     }
     path = path.substr(first, path.find_last_not_of(" \t") - first + 1);
-    if (path.front() != '/') {
+    if (path.front() != '/' || !LooksLikeProfileFolder(path)) {
         return std::nullopt;
     }
     return path;
+}
+
+bool LooksLikeProfileFolder(const std::string& folder) {
+    std::error_code error;
+    for (const std::string& refused : {std::string("/"), LinuxPaths().HomeFolder()}) {
+        if (!refused.empty() && std::filesystem::equivalent(folder, refused, error)) {
+            return false;
+        }
+    }
+    for (const char* file : {"prefs.js", "times.json"}) {
+        if (std::filesystem::is_regular_file(JoinPath(folder, file), error)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 const char* MozillaProxyBackupSection(MozillaBrowser browser) {

@@ -16,9 +16,13 @@ const char* MozillaBrowserName(MozillaBrowser browser);
 const char* MozillaProfileKey(MozillaBrowser browser);
 
 // The configured profile folder: the stored path with surrounding blanks removed. Nothing when no profile is
-// configured, or when the stored path is not absolute: nothing may ever be written or deleted relative to the
-// program's current folder.
+// configured, when the stored path is not absolute (nothing may ever be written or deleted relative to the
+// program's current folder) or when the folder is not a profile (the cleaner deletes and masking writes there).
 std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings, MozillaBrowser browser);
+
+// A folder the browser made as a profile: it holds prefs.js or times.json, and it is neither the root folder nor
+// the home folder itself.
+bool LooksLikeProfileFolder(const std::string& folder);
 
 // The settings section that keeps the browser's proxy preferences while it is redirected.
 const char* MozillaProxyBackupSection(MozillaBrowser browser);

@@ -9,7 +9,6 @@
 
 #include <cctype>
 #include <filesystem>
-#include <system_error>
 
 namespace quorvel {
 
@@ -29,9 +28,12 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return true;
 }
 
-bool IsFolder(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(path, error);
+// A listed path may name only a folder below the folder of all profiles: "../.." or "." would make the home
+// folder or the folder of all profiles "the profile".
+bool LiesBelow(const std::string& folder, const std::string& base) {
+    const std::filesystem::path relative = std::filesystem::path(folder).lexically_normal().lexically_relative(
+        std::filesystem::path(base).lexically_normal());
+    return !relative.empty() && *relative.begin() != "." && *relative.begin() != "..";
 }
 
 } // namespace
@@ -69,8 +71,9 @@ void DetectMozillaProfiles(const Paths& paths, const SettingsStore& settings, Co
         if (listed.empty()) {
             continue;
         }
-        const std::string folder = MozillaProfilesFolder(paths, browser) + "/" + listed;
-        if (!IsFolder(folder)) {
+        const std::string profiles = MozillaProfilesFolder(paths, browser);
+        const std::string folder = profiles + "/" + listed;
+        if (!LiesBelow(folder, profiles) || !LooksLikeProfileFolder(folder)) {
             continue;
         }
         settings.WriteString(settings::kOptionsDialog, MozillaProfileKey(browser), folder);

@@ -132,10 +132,15 @@ TEST_F(OptionsSheetTest, CancelPutsBackTheProfilesCenterOnly) {
 TEST(PrepareOptionsSheetTest, KnownFoldersNeedNoDetection) {
     PagesWorld world;
     world.MakeFirefoxProfile("user_pref(\"intl.accept_languages\", \"fr\");\r\n");
-    world.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, "/stored/firefox");
-    world.settings.WriteString(settings::kOptionsDialog, settings::kNetscapeProfile, "/stored/netscape");
+    const std::string stored = world.env.Home() + "/stored";
+    for (const char* browser : {"/firefox", "/netscape"}) {
+        MakeFolders(stored + browser);
+        WriteFileBytes(stored + browser + "/times.json", "{}\n");
+    }
+    world.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, stored + "/firefox");
+    world.settings.WriteString(settings::kOptionsDialog, settings::kNetscapeProfile, stored + "/netscape");
     PrepareOptionsSheet(world.paths, world.settings, world.masking);
-    EXPECT_EQ(world.Setting(settings::kOptionsDialog, settings::kFirefoxProfile), "/stored/firefox");
+    EXPECT_EQ(world.Setting(settings::kOptionsDialog, settings::kFirefoxProfile), stored + "/firefox");
     EXPECT_EQ(world.Setting(settings::kOptionsDialog, settings::kFirefoxLanguagesBackup), "<missing>");
 }
 

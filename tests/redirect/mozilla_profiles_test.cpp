@@ -36,6 +36,8 @@ protected:
 
     std::string FirefoxRoot() const { return w.env.Home() + "/.mozilla/firefox"; }
     std::string NetscapeRoot() const { return w.env.AppData() + "/Netscape/NSB"; }
+    // A folder as the browser makes a profile.
+    void MakeProfileFolder(const std::string& folder) const { WriteFileBytes(folder + "/times.json", "{}\n"); }
     std::string Stored(MozillaBrowser browser) const {
         return w.Setting(settings::kOptionsDialog, MozillaProfileKey(browser));
     }
@@ -54,10 +56,10 @@ TEST_F(MozillaProfilesTest, ReadsTheProfileInUse) {
 
 TEST_F(MozillaProfilesTest, DetectStoresBothBrowsersAndFillsThePageOfTheShownOne) {
     WriteFileBytes(FirefoxRoot() + "/profiles.ini", kModernFirefoxIni);
-    MakeFolders(FirefoxRoot() + "/Profiles/q8r7zz1c.default-release");
-    MakeFolders(FirefoxRoot() + "/Profiles/old0.default");
+    MakeProfileFolder(FirefoxRoot() + "/Profiles/q8r7zz1c.default-release");
+    MakeProfileFolder(FirefoxRoot() + "/Profiles/old0.default");
     WriteFileBytes(NetscapeRoot() + "/profiles.ini", "[Profile0]\nPath=Profiles/ns.default\n");
-    MakeFolders(NetscapeRoot() + "/Profiles/ns.default");
+    MakeProfileFolder(NetscapeRoot() + "/Profiles/ns.default");
     w.settings.WriteInt(settings::kOptionsDialog, settings::kCurrentBrowser, 2);
 
     DetectMozillaProfiles(w.paths, w.settings, &page);
@@ -91,7 +93,34 @@ TEST_F(MozillaProfilesTest, NothingFoundKeepsTheOldSetting) {
     DetectMozillaProfiles(w.paths, w.settings, &page);
     EXPECT_EQ(Stored(MozillaBrowser::Firefox), "/kept/firefox");
     EXPECT_EQ(Stored(MozillaBrowser::Netscape), "/kept/netscape");
+
+    // A path that leaves the folder of all profiles or names it, and a folder that is not a profile.
+    WriteFileBytes(w.env.Home() + "/prefs.js", "");
+    MakeProfileFolder(FirefoxRoot());
+    MakeFolders(NetscapeRoot() + "/Profiles/empty");
+    for (const char* path : {"../..", ".", "Profiles/..", "Profiles/empty"}) {
+        WriteFileBytes(FirefoxRoot() + "/profiles.ini", std::string("[Profile0]\nPath=") + path + "\n");
+        WriteFileBytes(NetscapeRoot() + "/profiles.ini", std::string("[Profile0]\nPath=") + path + "\n");
+        DetectMozillaProfiles(w.paths, w.settings, &page);
+        EXPECT_EQ(Stored(MozillaBrowser::Firefox), "/kept/firefox") << path;
+        EXPECT_EQ(Stored(MozillaBrowser::Netscape), "/kept/netscape") << path;
+    }
     EXPECT_TRUE(page.Log().empty());
+}
+
+TEST_F(MozillaProfilesTest, OnlyAFolderThatLooksLikeAProfileIsConfigured) {
+    const auto configured = [&](const std::string& path) {
+        w.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, path);
+        return ConfiguredProfileFolder(w.settings, MozillaBrowser::Firefox).value_or("<none>");
+    };
+    WriteFileBytes(w.env.Home() + "/prefs.js", "");
+    MakeFolders(w.env.Home() + "/plain");
+    EXPECT_EQ(configured("/"), "<none>");
+    EXPECT_EQ(configured(w.env.Home()), "<none>") << "the home folder, even holding a prefs.js";
+    EXPECT_EQ(configured(w.env.Home() + "/plain/.."), "<none>");
+    EXPECT_EQ(configured(w.env.Home() + "/plain"), "<none>");
+    MakeProfileFolder(w.env.Home() + "/plain");
+    EXPECT_EQ(configured(" " + w.env.Home() + "/plain "), w.env.Home() + "/plain");
 }
 
 } // namespace

@@ -60,9 +60,11 @@ struct RedirectWorld {
         return settings.ReadString(section, key, "<missing>");
     }
     // Makes a profile folder holding `prefs` as prefs.js (none when empty) and configures it for the browser.
+    // Its times.json, which the browser writes when it makes a profile, marks it as one.
     std::string MakeProfile(MozillaBrowser browser, const std::string& prefs) {
         std::string folder = env.Home() + "/profiles/" + MozillaBrowserName(browser) + ".default";
         MakeFolders(folder);
+        WriteFileBytes(folder + "/times.json", "{\"created\":1700000000000}\n");
         if (!prefs.empty()) {
             WriteFileBytes(folder + "/prefs.js", prefs);
         }

@@ -99,7 +99,7 @@ protected:
 
 TEST_F(OptionsCommandTest, TheSheetOpensFromTheMenuAndACountryRestartsSurfing) {
     const std::string profile = env.Home() + "/.mozilla/firefox/Profiles/abc.default";
-    MakeFolders(profile);
+    WriteFileBytes(profile + "/times.json", "{}\n"); // as the browser makes a profile
     WriteFileBytes(env.Home() + "/.mozilla/firefox/profiles.ini", "[Profile0]\nPath=Profiles/abc.default\n");
     ASSERT_TRUE(program->InitInstance());
     ASSERT_TRUE(TurnUntil([&] { return program->Session().IsRunning() && !program->Tray().IsBusy(); }));
