@@ -90,7 +90,7 @@ void ProgramRedirector::RedirectAll(MessageOwner owner) {
             }
             m_ie.ApplyIeProxy(port);
         } else if (const auto browser = MozillaBrowserOf(kind)) {
-            if (!m_mozilla.BackupMozillaProxy(*browser)) {
+            if (!m_mozilla.BackupMozillaProxy(*browser, port)) {
                 WarnSaveFailed(kind, owner);
             }
             m_mozilla.ApplyMozillaProxy(*browser, port, MozillaLineStyle::Start);
@@ -146,7 +146,7 @@ bool ProgramRedirector::RedirectProgram(ProgramKind kind) {
     }
     if (const auto browser = MozillaBrowserOf(kind)) {
         (*browser == MozillaBrowser::Firefox ? m_state.mozillaSettingsChanged : m_state.netscapeSettingsChanged) = true;
-        if (!m_mozilla.BackupMozillaProxy(*browser)) {
+        if (!m_mozilla.BackupMozillaProxy(*browser, port)) {
             const std::string question =
                 Program(kind).messagePrefix +
                 Message("failed to save proxy settings! If you will continue you must restore proxy options manually "

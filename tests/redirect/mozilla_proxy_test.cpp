@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace quorvel::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 // prefs.js as Firefox writes it: a header, then the preferences sorted by name.
 std::string Prefs(const std::string& eol) {
@@ -14,8 +18,8 @@ std::string Prefs(const std::string& eol) {
            "user_pref(\"privacy.donottrackheader.enabled\", true);" + eol;
 }
 
-constexpr const char* kSavedBlock = "user_pref(\"network.proxy.http\", \"proxy.example\");@#"
-                                    "user_pref(\"network.proxy.http_port\", 3128);@#"
+constexpr const char* kSavedBlock = "~user_pref(\"network.proxy.http\", \"proxy.example\");%0D%0A"
+                                    "user_pref(\"network.proxy.http_port\", 3128);%0D%0A"
                                     "user_pref(\"network.proxy.type\", 1);";
 
 constexpr const char* kRedirection = "user_pref(\"network.proxy.http\", \"\");\n"
@@ -34,6 +38,14 @@ constexpr const char* kReset = "user_pref(\"network.proxy.http\", \"\");\n"
                                "user_pref(\"network.proxy.socks\", \"\");\n"
                                "user_pref(\"network.proxy.socks_port\", 0);\n";
 
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        out += c == '\n' && (out.empty() || out.back() != '\r') ? std::string("\r\n") : std::string(1, c);
+    }
+    return out;
+}
+
 class MozillaProxyTest : public ::testing::Test {
 protected:
     RedirectWorld w;
@@ -45,33 +57,55 @@ protected:
 TEST_F(MozillaProxyTest, BackupCodesTheProxyBlockWhateverTheLineBreaks) {
     for (const std::string& prefs : {Prefs("\n"), Prefs("\r\n"), "\xEF\xBB\xBF" + Prefs("\n")}) {
         w.MakeProfile(MozillaBrowser::Firefox, prefs);
-        ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox));
+        ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
         EXPECT_EQ(SavedProxy(), kSavedBlock);
     }
     // Netscape keeps its own backup.
     w.MakeProfile(MozillaBrowser::Netscape, "user_pref(\"network.proxy.type\", 4);");
-    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Netscape));
-    EXPECT_EQ(SavedProxy(MozillaBrowser::Netscape), "user_pref(\"network.proxy.type\", 4);");
+    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Netscape, 9050));
+    EXPECT_EQ(SavedProxy(MozillaBrowser::Netscape), "~user_pref(\"network.proxy.type\", 4);");
     EXPECT_EQ(SavedProxy(), kSavedBlock);
 }
 
 TEST_F(MozillaProxyTest, BackupIsBlankWithoutProxyLinesOrWhenAlreadyRedirected) {
     w.MakeProfile(MozillaBrowser::Firefox, "user_pref(\"browser.startup.page\", 3);\n");
-    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox));
+    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
     EXPECT_EQ(SavedProxy(), "");
 
-    w.MakeProfile(MozillaBrowser::Firefox,
-                  Prefs("\n") + "user_pref(\"network.proxy.socks\", \"127.0.0.1\");\nuser_pref(\"x\", 1);\n");
-    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox));
+    w.MakeProfile(MozillaBrowser::Firefox, Prefs("\n") + "user_pref(\"network.proxy.socks\", \"127.0.0.1\");\n"
+                                                         "user_pref(\"network.proxy.socks_port\", 9050);\n");
+    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
     EXPECT_EQ(SavedProxy(), "");
+}
+
+TEST_F(MozillaProxyTest, OwnLocalSocksProxyOnAnotherPortIsKept) {
+    const std::string own = "user_pref(\"network.proxy.socks\", \"127.0.0.1\");\n"
+                            "user_pref(\"network.proxy.socks_port\", 1080);\n"
+                            "user_pref(\"network.proxy.type\", 1);\n";
+    w.MakeProfile(MozillaBrowser::Firefox, own);
+    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
+    EXPECT_NE(SavedProxy().find("1080"), std::string::npos);
+}
+
+TEST_F(MozillaProxyTest, BackupComesBackExactlyWhateverItHolds) {
+    // '@' and '#' in a host, ';' in the last value, and a block far longer than one settings line used to hold.
+    const std::string block = "user_pref(\"network.proxy.http\", \"h@st#1%0A\");\r\n"
+                              "user_pref(\"network.proxy.no_proxies_on\", \"" +
+                              std::string(5000, 'a') + "; localhost\");";
+    const std::string folder =
+        w.MakeProfile(MozillaBrowser::Firefox, block + "\r\nuser_pref(\"privacy.resistFingerprinting\", true);\r\n");
+    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
+    ASSERT_TRUE(w.mozilla.RestoreMozillaProxy(MozillaBrowser::Firefox));
+    EXPECT_EQ(ReadFileBytes(folder + "/user.js"), block + "user_pref(\"network.proxy.socks\", \"\");\n"
+                                                          "user_pref(\"network.proxy.socks_port\", 0);\n");
 }
 
 TEST_F(MozillaProxyTest, UnreadablePrefsKeepTheOldBackup) {
     w.settings.WriteString(settings::kFirefoxProxyBackup, settings::kProxy, "user_pref(\"old\", 1);");
     const std::string folder = w.MakeProfile(MozillaBrowser::Firefox, "");
-    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox)); // missing
+    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050)); // missing
     WriteFileBytes(folder + "/prefs.js", "");
-    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox)); // empty
+    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050)); // empty
     EXPECT_EQ(SavedProxy(), "user_pref(\"old\", 1);");
     EXPECT_TRUE(w.ui.Messages().empty());
 }
@@ -79,8 +113,8 @@ TEST_F(MozillaProxyTest, UnreadablePrefsKeepTheOldBackup) {
 TEST_F(MozillaProxyTest, MissingProfileIsReportedAndDeselectsTheBrowser) {
     w.settings.WriteBool(settings::kAnonymization, settings::kNetscape, true);
     w.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, "relative/profile");
-    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox));
-    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Netscape));
+    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
+    EXPECT_FALSE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Netscape, 9050));
     const auto boxes = w.ui.Messages();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "No Firefox profile found!");
@@ -117,16 +151,13 @@ TEST_F(MozillaProxyTest, ApplyAppendsInTheRightStyle) {
                                      "user_pref(\"network.proxy.socks\", \"127.0.0.1\");\n"
                                      "user_pref(\"network.proxy.socks_port\", 9150);\n");
 
-    // Without a final line break the first new line continues the last old one; twice gives fourteen lines.
-    WriteFileBytes(userJs, "user_pref(\"a\", 1);");
+    // Without a final line break the new lines still begin on a line of their own, never inside a comment;
+    // twice gives fourteen lines.
+    WriteFileBytes(userJs, "// my settings");
     ASSERT_TRUE(w.mozilla.ApplyMozillaProxy(MozillaBrowser::Firefox, 9050, MozillaLineStyle::Page));
     ASSERT_TRUE(w.mozilla.ApplyMozillaProxy(MozillaBrowser::Firefox, 9050, MozillaLineStyle::Page));
     // The first seven come back with CR LF, as every old line does.
-    std::string first;
-    for (char c : std::string(kRedirection)) {
-        first += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    }
-    EXPECT_EQ(ReadFileBytes(userJs), "user_pref(\"a\", 1);" + first + kRedirection);
+    EXPECT_EQ(ReadFileBytes(userJs), "// my settings\r\n" + WithCrLf(kRedirection) + kRedirection);
 }
 
 TEST_F(MozillaProxyTest, RestoreWritesTheBlockOrTheResetLines) {
@@ -141,17 +172,45 @@ TEST_F(MozillaProxyTest, RestoreWritesTheBlockOrTheResetLines) {
                                      "user_pref(\"network.proxy.socks\", \"\");\n"
                                      "user_pref(\"network.proxy.socks_port\", 0);\n");
 
-    // A block with its own SOCKS host comes back alone; @ and # in it turn into line breaks.
+    // A backup in the first coding still reads: a block with its own SOCKS host comes back alone, its @ and #
+    // as the line breaks they stood for.
+    fs::remove(userJs);
     w.settings.WriteString(settings::kFirefoxProxyBackup, settings::kProxy,
-                           "user_pref(\"network.proxy.socks\", \"h@st#1\");");
+                           "user_pref(\"network.proxy.socks\", \"h\");@#user_pref(\"network.proxy.type\", 1);");
     ASSERT_TRUE(w.mozilla.RestoreMozillaProxy(MozillaBrowser::Firefox));
-    EXPECT_EQ(ReadFileBytes(userJs), "user_pref(\"network.proxy.socks\", \"h\rst\n1\");");
+    EXPECT_EQ(ReadFileBytes(userJs),
+              "user_pref(\"network.proxy.socks\", \"h\");\r\nuser_pref(\"network.proxy.type\", 1);");
 
     for (const char* unusable : {" ", "", "@#user_pref(\"network.proxy.type\", 1);"}) {
+        fs::remove(userJs);
         w.settings.WriteString(settings::kFirefoxProxyBackup, settings::kProxy, unusable);
         ASSERT_TRUE(w.mozilla.RestoreMozillaProxy(MozillaBrowser::Firefox));
         EXPECT_EQ(ReadFileBytes(userJs), kReset) << unusable;
     }
+}
+
+TEST_F(MozillaProxyTest, StopTakesOutOnlyWhatStartPutIn) {
+    const std::string folder = w.MakeProfile(MozillaBrowser::Firefox, Prefs("\n"));
+    const std::string userJs = folder + "/user.js";
+    const std::string own = "user_pref(\"privacy.resistFingerprinting\", true);\r\n"
+                            "user_pref(\"general.useragent.override\", \"Masked\");\r\n";
+    WriteFileBytes(userJs, own);
+    ASSERT_TRUE(w.mozilla.BackupMozillaProxy(MozillaBrowser::Firefox, 9050));
+    ASSERT_TRUE(w.mozilla.ApplyMozillaProxy(MozillaBrowser::Firefox, 9050, MozillaLineStyle::Start));
+    ASSERT_TRUE(w.mozilla.RestoreMozillaProxy(MozillaBrowser::Firefox));
+    const std::string restored = own + "user_pref(\"network.proxy.http\", \"proxy.example\");\r\n"
+                                       "user_pref(\"network.proxy.http_port\", 3128);\r\n"
+                                       "user_pref(\"network.proxy.type\", 1);"
+                                       "user_pref(\"network.proxy.socks\", \"\");\n"
+                                       "user_pref(\"network.proxy.socks_port\", 0);\n";
+    EXPECT_EQ(ReadFileBytes(userJs), restored);
+
+    // The next session, on another port, with a line added after ours: the same lines come back once, and the
+    // line added stays where it was.
+    ASSERT_TRUE(w.mozilla.ApplyMozillaProxy(MozillaBrowser::Firefox, 9150, MozillaLineStyle::Page));
+    WriteFileBytes(userJs, ReadFileBytes(userJs) + "user_pref(\"intl.accept_languages\", \"fr\");\r\n");
+    ASSERT_TRUE(w.mozilla.RestoreMozillaProxy(MozillaBrowser::Firefox));
+    EXPECT_EQ(ReadFileBytes(userJs), WithCrLf(restored) + "user_pref(\"intl.accept_languages\", \"fr\");\r\n");
 }
 
 } // namespace

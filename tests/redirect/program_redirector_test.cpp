@@ -202,13 +202,14 @@ TEST_F(ProgramRedirectorTest, StartStopRoundTripPutsEveryProgramBack) {
 
     w.redirector.RedirectAll(MessageOwner::MainWindow);
     EXPECT_THAT(w.ui.MessageTexts(), ElementsAre(kRestartFirefox, kRestartNetscape, kCloseIcq));
-    EXPECT_EQ(w.Setting(settings::kFirefoxProxyBackup, settings::kProxy), "user_pref(\"network.proxy.type\", 4);");
+    EXPECT_EQ(w.Setting(settings::kFirefoxProxyBackup, settings::kProxy), "~user_pref(\"network.proxy.type\", 4);");
     EXPECT_EQ(w.Setting(settings::kNetscapeProxyBackup, settings::kProxy), "");
     EXPECT_EQ(w.internet.connections["Travel"], (ConnectionProxy{3, "socks=127.0.0.1:9050"}));
 
     w.redirector.RestoreAll(MessageOwner::MainWindow);
     EXPECT_EQ(w.internet.connections, internetBefore);
-    EXPECT_EQ(ReadFileBytes(firefox + "/user.js"), "user_pref(\"network.proxy.type\", 4);"
+    EXPECT_EQ(ReadFileBytes(firefox + "/user.js"), "user_pref(\"network.proxy.type\", 4);\r\n"
+                                                   "user_pref(\"network.proxy.type\", 4);"
                                                    "user_pref(\"network.proxy.socks\", \"\");\n"
                                                    "user_pref(\"network.proxy.socks_port\", 0);\n");
     EXPECT_EQ(ReadFileBytes(netscape + "/user.js"), MozillaProxy::ResetLines());
