@@ -66,23 +66,23 @@ void CountrySelection::SelectCountry(Controls& controls, const std::function<voi
     int row = controls.SelectedRow(kCountryListId);
     std::string country = row >= 0 ? controls.ItemText(kCountryListId, row, 0) : std::string();
     const ExitCountryLists& lists = m_tor.ExitLists();
-    std::string nicknames;
-    for (std::size_t i = 0; i < lists.m_exitNicknames.size() && row >= 0; ++i) {
+    std::string routers;
+    for (std::size_t i = 0; i < lists.m_exitFingerprints.size() && row >= 0; ++i) {
         if (lists.m_exitCountries[i] == country) {
-            nicknames += lists.m_exitNicknames[i];
-            nicknames += ", ";
+            routers += lists.m_exitFingerprints[i];
+            routers += ", ";
         }
     }
     // A row whose country has no known exit (the list is older than the exit lists) would write an ExitNodes line
     // without routers; it counts as no selection.
-    if (nicknames.empty()) {
+    if (routers.empty()) {
         ShowInformation("Country is not selected!", "Country is not selected");
         return;
     }
-    nicknames.resize(nicknames.size() - 2);
+    routers.resize(routers.size() - 2);
 
     TorrcCycle written = torrc.Edit(
-        [&nicknames](std::string& text) {
+        [&routers](std::string& text) {
             std::ptrdiff_t searchFrom = TorrcFile::FindStrictExitLine(text);
             if (searchFrom == TorrcFile::kNotFound) {
                 TorrcFile::Append(text, "\r\nStrictExitNodes 1\r\n");
@@ -94,7 +94,7 @@ void CountrySelection::SelectCountry(Controls& controls, const std::function<voi
             if (exitNodes != TorrcFile::kNotFound) {
                 TorrcFile::Delete(text, exitNodes, TorrcFile::LineEnd(text, exitNodes) - exitNodes);
             }
-            TorrcFile::Append(text, "ExitNodes " + nicknames + "\r\n");
+            TorrcFile::Append(text, "ExitNodes " + routers + "\r\n");
         },
         [&] { m_settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, country); });
     if (written != TorrcCycle::Saved) {

@@ -64,6 +64,7 @@ void LoadExitCountries(TorController& tor, const std::function<void(int position
     ExitCountryLists& lists = tor.ExitLists();
     lists.m_exitNicknames.clear();
     lists.m_exitCountries.clear();
+    lists.m_exitFingerprints.clear();
     lists.m_countryList.clear();
     lists.m_countryCounts.clear();
 
@@ -101,7 +102,8 @@ void LoadExitCountries(TorController& tor, const std::function<void(int position
             continue;
         }
         auto address = RouterAddress(routerText);
-        if (!address || !IsSendableAddress(*address)) {
+        auto fingerprint = RouterFingerprint(routerText);
+        if (!address || !IsSendableAddress(*address) || !fingerprint) {
             continue;
         }
         std::string query(kCountryQuery);
@@ -119,6 +121,7 @@ void LoadExitCountries(TorController& tor, const std::function<void(int position
         }
         lists.m_exitNicknames.push_back(nickname);
         lists.m_exitCountries.push_back(std::move(country));
+        lists.m_exitFingerprints.push_back(std::move(*fingerprint));
         listed.insert(std::move(nickname));
     }
 

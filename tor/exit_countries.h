@@ -14,6 +14,9 @@ struct ExitCountryLists {
     std::vector<std::string> m_exitNicknames;
     // The country name of the nickname at the same index.
     std::vector<std::string> m_exitCountries;
+    // The "$" fingerprint of the router at the same index: what the exit restriction names, since a nickname
+    // may be another router's too.
+    std::vector<std::string> m_exitFingerprints;
     // The distinct country names, sorted, and how many exits each has.
     std::vector<std::string> m_countryList;
     std::vector<unsigned> m_countryCounts;

@@ -29,6 +29,7 @@ protected:
         auto& lists = Tor().ExitLists();
         lists.m_exitNicknames = {"f1", "a1", "f2", "f3"};
         lists.m_exitCountries = {"France", "Austria", "France", "France"};
+        lists.m_exitFingerprints = {"$F1", "$A1", "$F2", "$F3"};
         controls.InsertItem(kCountryListId, 0, "Austria");
         controls.InsertItem(kCountryListId, 1, "France");
     }
@@ -41,8 +42,9 @@ protected:
 TEST_F(CountrySelectionTest, ObtainListShowsCountriesAndFindsTheCurrentOne) {
     SetCurrentCountry("France");
     const std::string status = "250+ns/all=\r\n"
-                               "r one i d 2038-01-01 00:00:00 1.0.0.1 9001 0\r\ns Exit\r\n"
-                               "r two i d 2038-01-01 00:00:00 1.0.0.2 9001 0\r\ns Exit\r\n.\r\n250 OK\r\n";
+                               "r one AAECAwQFBgcICQoLDA0ODxAREhM d 2038-01-01 00:00:00 1.0.0.1 9001 0\r\ns Exit\r\n"
+                               "r two //////////////////////////8 d 2038-01-01 00:00:00 1.0.0.2 9001 0\r\ns Exit\r\n"
+                               ".\r\n250 OK\r\n";
     Authenticated()
         .Expect("GETINFO ns/all\r\n")
         .Send(status)
@@ -75,12 +77,12 @@ TEST_F(CountrySelectionTest, SelectingTwiceLeavesOneRestriction) {
     int restarts = 0;
     controls.SelectRow(kCountryListId, 1);
     Select([&] { ++restarts; });
-    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes f1, f2, f3\r\n");
+    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes $F1, $F2, $F3\r\n");
     EXPECT_EQ(CurrentCountry(), "France");
 
     controls.SelectRow(kCountryListId, 0);
     Select([&] { ++restarts; });
-    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes a1\r\n");
+    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes $A1\r\n");
     EXPECT_EQ(CurrentCountry(), "Austria");
     EXPECT_EQ(restarts, 2);
     auto messages = ui.Messages();
@@ -95,7 +97,7 @@ TEST_F(CountrySelectionTest, StrictLineWithoutSettingKeepsItAndReplacesTheExits)
     ObtainedEarlier();
     controls.SelectRow(kCountryListId, 0);
     Select();
-    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\n\r\nx 1\r\nExitNodes a1\r\n");
+    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\n\r\nx 1\r\nExitNodes $A1\r\n");
 }
 
 TEST_F(CountrySelectionTest, OnlyWholeOptionNamesAreTakenForTheRestriction) {
@@ -103,7 +105,7 @@ TEST_F(CountrySelectionTest, OnlyWholeOptionNamesAreTakenForTheRestriction) {
     ObtainedEarlier();
     controls.SelectRow(kCountryListId, 0);
     Select();
-    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\nExcludeExitNodes {us}\r\n\r\nExitNodes a1\r\n");
+    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\nExcludeExitNodes {us}\r\n\r\nExitNodes $A1\r\n");
 }
 
 TEST_F(CountrySelectionTest, UnwritableTorrcClaimsNoSuccess) {

@@ -77,6 +77,9 @@ TEST_F(ExitCountriesTest, ListsUsableExitsByCountry) {
               (std::vector<std::string>{"France", "France", "France", "Austria", "United States"}));
     EXPECT_EQ(lists.m_countryList, (std::vector<std::string>{"Austria", "France", "United States"}));
     EXPECT_EQ(lists.m_countryCounts, (std::vector<unsigned>{1, 3, 1}));
+    // Each exit is named by its own identity, the first "paris" only.
+    ASSERT_EQ(lists.m_exitFingerprints.size(), 5u);
+    EXPECT_EQ(lists.m_exitFingerprints[0], "$" + std::string(40, '0'));
     EXPECT_EQ(countries.asked.size(), 7u);
     EXPECT_EQ(countries.asked.front(), "getinfo ip-to-country/1.0.0.1");
     EXPECT_EQ(positions, std::vector<int>{1});
@@ -139,6 +142,11 @@ TEST(RouterStatusReader, FlagLineIsTheFirstSLineOfTheRouter) {
     EXPECT_FALSE(IsExitRouter("Exitnode 1 2 Fast"));
     EXPECT_TRUE(IsExitRouter("Exitnode 1 2 Exit Fast"));
     EXPECT_EQ(RouterAddress("n id dg 2038-01-01 00:00:00 5.6.7.8 9001 0 Exit"), "5.6.7.8");
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREhM dg 2038-01-01"),
+              "$000102030405060708090A0B0C0D0E0F10111213");
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREhM= dg"), "$000102030405060708090A0B0C0D0E0F10111213");
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREh dg"), std::nullopt);
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREh* dg"), std::nullopt);
     EXPECT_EQ(RouterAddress("n id dg no time"), std::nullopt);
 }
 
