@@ -102,15 +102,39 @@ TEST_F(ExitCountriesTest, RealisticStatusIsReadWhole) {
     }
 }
 
-TEST_F(ExitCountriesTest, SilentTorEndsTheQueries) {
+TEST_F(ExitCountriesTest, SilentTorGetsNoMoreThanTheWindowAndAFreshConnection) {
     timing.reply = 200ms;
-    const std::string status =
-        "250+ns/all=\r\n" + Router("one", "1.0.0.1", "Exit") + Router("two", "1.0.0.2", "Exit") + ".\r\n250 OK\r\n";
-    Authenticated().Expect("GETINFO ns/all\r\n").Send(status).Expect("getinfo ip-to-country/1.0.0.1\r\n").Hang();
+    std::string status = "250+ns/all=\r\n";
+    for (std::size_t i = 0; i < kCountryQueryWindow + 5; ++i) {
+        status += Router("exit" + std::to_string(i), "1.0.0." + std::to_string(i), "Exit");
+    }
+    Authenticated().Expect("GETINFO ns/all\r\n").Send(status + ".\r\n250 OK\r\n").Hang();
+    Authenticated().Expect("SIGNAL NEWNYM\r\n").Send("250 OK\r\n");
     ASSERT_TRUE(Tor().Connect());
     LoadExitCountries(Tor(), nullptr);
     EXPECT_TRUE(Tor().ExitLists().m_exitNicknames.empty());
-    EXPECT_EQ(fake.Received(0).find("1.0.0.2"), std::string::npos);
+    ASSERT_TRUE(fake.WaitClosed(0, 5s)) << "the answers still due must not meet the next command";
+    std::string sent = fake.Received(0);
+    std::size_t queries = 0;
+    for (std::size_t at = sent.find("ip-to-country/"); at != std::string::npos;
+         at = sent.find("ip-to-country/", at + 1)) {
+        ++queries;
+    }
+    EXPECT_EQ(queries, kCountryQueryWindow);
+    EXPECT_TRUE(Tor().NewIdentity());
+}
+
+TEST_F(ExitCountriesTest, StatusThatDoesNotComeWholeIsNotUsed) {
+    timing.replyLine = 300ms;
+    const std::string status = "250+ns/all=\r\n" + Router("one", "1.0.0.1", "Exit") + Router("two", "1.0.0.2", "Exit");
+    Authenticated().Expect("GETINFO ns/all\r\n").Send(status).Hang();
+    Authenticated().Expect("SIGNAL NEWNYM\r\n").Send("250 OK\r\n");
+    ASSERT_TRUE(Tor().Connect());
+    LoadExitCountries(Tor(), nullptr);
+    EXPECT_TRUE(Tor().ExitLists().m_exitNicknames.empty());
+    ASSERT_TRUE(fake.WaitClosed(0, 5s));
+    EXPECT_EQ(fake.Received(0).find("ip-to-country"), std::string::npos);
+    EXPECT_TRUE(Tor().NewIdentity());
 }
 
 TEST_F(ExitCountriesTest, NoConnectionGivesEmptyLists) {
