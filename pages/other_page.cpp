@@ -37,7 +37,8 @@ void COtherPage::OnInitDialog(Controls& controls) {
     controls.AddString(kLanguageBox, kEnglish);
     controls.AddString(kLanguageBox, kRussian);
     controls.SetText(kLanguageBox, m_settings.ReadString(settings::kOptionsDialog, settings::kLanguage, kEnglish));
-    controls.SetText(kPortEdit, m_settings.ReadString(settings::kTorSettings, settings::kTorPort, "9050"));
+    m_openedPort = m_settings.ReadString(settings::kTorSettings, settings::kTorPort, "9050");
+    controls.SetText(kPortEdit, m_openedPort);
     controls.SetText(kPeriodEdit, m_settings.ReadString(settings::kTorSettings, settings::kTorIpPeriod, "30"));
     controls.SetCheck(kBalloonTipsBox, m_settings.ReadBool(settings::kOptionsDialog, settings::kShowBalloonTips, true)
                                            ? kChecked
@@ -112,24 +113,33 @@ void COtherPage::OnOK(Controls& controls) {
 }
 
 void COtherPage::WriteTorrc(const std::string& port, const std::string& period) {
-    TorrcFile torrc(m_paths);
-    std::string text;
-    if (!torrc.Load(text)) {
-        ShowMissingTorrcMessage(m_ui, m_language, MessageOwner::ActiveDialog);
-        return;
-    }
-    TorrcFile::SetNumber(text, "SocksPort", port, false);
+    bool portSet = false;
     const std::string seconds = std::to_string(LeadingNumber(period) * 60);
-    TorrcFile::SetNumber(text, "MaxCircuitDirtiness", seconds, true);
-    TorrcFile::SetNumber(text, "NewCircuitPeriod", seconds, true);
-    if (!torrc.Save(text)) {
+    TorrcCycle cycle = TorrcFile(m_paths).Edit(
+        [&](std::string& text) {
+            portSet = TorrcFile::SetSocksPort(text, port);
+            TorrcFile::SetNumber(text, "MaxCircuitDirtiness", seconds, true);
+            TorrcFile::SetNumber(text, "NewCircuitPeriod", seconds, true);
+        },
+        [&] {
+            // The programs are pointed at this port: it must be the one Tor listens on.
+            if (portSet) {
+                m_settings.WriteString(settings::kTorSettings, settings::kTorPort, port);
+            }
+            if (!period.empty()) {
+                m_settings.WriteString(settings::kTorSettings, settings::kTorIpPeriod, period);
+            }
+        });
+    if (cycle != TorrcCycle::Saved) {
+        ShowTorrcCycleFailure(m_ui, m_language, MessageOwner::ActiveDialog, cycle);
         return;
     }
-    if (!port.empty()) {
-        m_settings.WriteString(settings::kTorSettings, settings::kTorPort, port);
-    }
-    if (!period.empty()) {
-        m_settings.WriteString(settings::kTorSettings, settings::kTorIpPeriod, period);
+    if (!portSet && port != m_openedPort) {
+        m_ui.ShowMessage(kMessageCaption,
+                         LanguageText(m_language, kMessages, "Tor port not changed",
+                                      "The Tor configuration file has no SocksPort line with a port to change, so "
+                                      "the port has not been changed."),
+                         MessageIcon::Warning, MessageButtons::Ok, MessageOwner::ActiveDialog);
     }
 }
 

@@ -66,6 +66,8 @@ private:
     const LanguageFile& m_language;
     Ui& m_ui;
     std::optional<std::string> m_selectedLanguage;
+    // The port the page opened with: one typed in its place that cannot reach Tor is worth a word.
+    std::string m_openedPort;
 };
 
 } // namespace quorvel

@@ -24,19 +24,18 @@ std::string MenuText(const LanguageFile& language, const char* key) {
 } // namespace
 
 void AnonymityMode::ApplyAnonymityMode(int mode, MessageOwner owner) {
-    TorrcFile torrc(m_paths);
-    std::string text;
-    if (!torrc.Load(text)) {
-        ShowMissingTorrcMessage(m_ui, m_language, owner);
+    bool fast = mode == kFastMode;
+    TorrcCycle cycle = TorrcFile(m_paths).Edit([fast](std::string& text) {
+        TorrcFile::EnsureFlagLine(text, kTunnelName, fast ? kTunnelFast : kTunnelStrong,
+                                  fast ? kTunnelStrong : kTunnelFast);
+        TorrcFile::EnsureFlagLine(text, kPreferName, fast ? kPreferFast : kPreferStrong,
+                                  fast ? kPreferStrong : kPreferFast);
+    });
+    ShowTorrcCycleFailure(m_ui, m_language, owner, cycle);
+    if (cycle == TorrcCycle::Missing) {
         return;
     }
-    bool fast = mode == kFastMode;
-    TorrcFile::EnsureFlagLine(text, kTunnelName, fast ? kTunnelFast : kTunnelStrong,
-                              fast ? kTunnelStrong : kTunnelFast);
-    TorrcFile::EnsureFlagLine(text, kPreferName, fast ? kPreferFast : kPreferStrong,
-                              fast ? kPreferStrong : kPreferFast);
     // A file that could not be written still gets the reload: Tor then simply reads the old one.
-    torrc.Save(text);
     m_tor.Reload();
 }
 

@@ -14,7 +14,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::string_view kStrictLine = "StrictExitNodes 1\r\n";
 constexpr int kProgressEnd = 12;
 
 std::string CurrentCountry(const SettingsStore& settings) {
@@ -52,57 +51,56 @@ int CountrySelection::ObtainList(Controls& controls) {
 
 void CountrySelection::SelectCountry(Controls& controls, const std::function<void()>& restartSurfing) {
     TorrcFile torrc(m_paths);
-    std::string text;
     if (!CurrentCountry(m_settings).empty()) {
-        if (!torrc.Load(text)) {
-            ShowMissingTorrcMessage(m_ui, m_language, MessageOwner::ActiveDialog);
-        } else {
+        TorrcCycle removed = torrc.Edit([](std::string& text) {
             TorrcFile::RemoveExitCountry(text);
             TorrcFile::TrimTail(text);
-            torrc.Save(text);
+        });
+        // Without the file the selection goes on as before; a file that keeps the old restriction ends it here.
+        ShowTorrcCycleFailure(m_ui, m_language, MessageOwner::ActiveDialog, removed);
+        if (removed == TorrcCycle::NotWritten) {
+            return;
         }
     }
 
     int row = controls.SelectedRow(kCountryListId);
     std::string country = row >= 0 ? controls.ItemText(kCountryListId, row, 0) : std::string();
     const ExitCountryLists& lists = m_tor.ExitLists();
-    std::string nicknames;
-    for (std::size_t i = 0; i < lists.m_exitNicknames.size() && row >= 0; ++i) {
+    std::string routers;
+    for (std::size_t i = 0; i < lists.m_exitFingerprints.size() && row >= 0; ++i) {
         if (lists.m_exitCountries[i] == country) {
-            nicknames += lists.m_exitNicknames[i];
-            nicknames += ", ";
+            routers += lists.m_exitFingerprints[i];
+            routers += ", ";
         }
     }
     // A row whose country has no known exit (the list is older than the exit lists) would write an ExitNodes line
     // without routers; it counts as no selection.
-    if (nicknames.empty()) {
+    if (routers.empty()) {
         ShowInformation("Country is not selected!", "Country is not selected");
         return;
     }
-    nicknames.resize(nicknames.size() - 2);
+    routers.resize(routers.size() - 2);
 
-    if (!torrc.Load(text)) {
-        ShowMissingTorrcMessage(m_ui, m_language, MessageOwner::ActiveDialog);
+    TorrcCycle written = torrc.Edit(
+        [&routers](std::string& text) {
+            std::ptrdiff_t searchFrom = TorrcFile::FindStrictExitLine(text);
+            if (searchFrom == TorrcFile::kNotFound) {
+                TorrcFile::Append(text, "\r\nStrictExitNodes 1\r\n");
+                searchFrom = static_cast<std::ptrdiff_t>(text.size());
+            } else {
+                searchFrom = TorrcFile::LineEnd(text, searchFrom);
+            }
+            std::ptrdiff_t exitNodes = TorrcFile::FindOptionLine(text, "ExitNodes", searchFrom);
+            if (exitNodes != TorrcFile::kNotFound) {
+                TorrcFile::Delete(text, exitNodes, TorrcFile::LineEnd(text, exitNodes) - exitNodes);
+            }
+            TorrcFile::Append(text, "ExitNodes " + routers + "\r\n");
+        },
+        [&] { m_settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, country); });
+    if (written != TorrcCycle::Saved) {
+        ShowTorrcCycleFailure(m_ui, m_language, MessageOwner::ActiveDialog, written);
         return;
     }
-    std::ptrdiff_t searchFrom = TorrcFile::Find(text, kStrictLine);
-    if (searchFrom == TorrcFile::kNotFound) {
-        TorrcFile::Append(text, "\r\nStrictExitNodes 1\r\n");
-        searchFrom = static_cast<std::ptrdiff_t>(text.size());
-    } else {
-        searchFrom += static_cast<std::ptrdiff_t>(kStrictLine.size());
-    }
-    std::ptrdiff_t exitNodes = TorrcFile::Find(text, "ExitNodes ", searchFrom);
-    if (exitNodes != TorrcFile::kNotFound) {
-        std::ptrdiff_t lineEnd = TorrcFile::Find(text, "\r\n", exitNodes + 1);
-        if (lineEnd != TorrcFile::kNotFound) {
-            TorrcFile::Delete(text, exitNodes, lineEnd - exitNodes);
-        }
-    }
-    TorrcFile::Append(text, "ExitNodes " + nicknames + "\r\n");
-    torrc.Save(text);
-
-    m_settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, country);
     if (restartSurfing) {
         restartSurfing();
     }
@@ -110,15 +108,13 @@ void CountrySelection::SelectCountry(Controls& controls, const std::function<voi
 }
 
 void CountrySelection::CancelCountry() {
-    TorrcFile torrc(m_paths);
-    std::string text;
-    if (!torrc.Load(text)) {
-        ShowMissingTorrcMessage(m_ui, m_language, MessageOwner::ActiveDialog);
+    TorrcCycle cycle = TorrcFile(m_paths).Edit(TorrcFile::RemoveExitCountry, [this] {
+        m_settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "");
+    });
+    if (cycle != TorrcCycle::Saved) {
+        ShowTorrcCycleFailure(m_ui, m_language, MessageOwner::ActiveDialog, cycle);
         return;
     }
-    TorrcFile::RemoveExitCountry(text);
-    torrc.Save(text);
-    m_settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "");
     ShowInformation("Country selection cancelled.", "Country selection cancelled");
 }
 
@@ -129,14 +125,13 @@ void CountrySelection::ShowInformation(const char* english, const char* key) {
 
 void OnExitCountryFailed(const TorrcFile& torrc, const SettingsStore& settings, const LanguageFile& language, Ui& ui,
                          const std::function<void()>& reload) {
-    std::string text;
-    if (!torrc.Load(text)) {
-        ShowMissingTorrcMessage(ui, language, MessageOwner::None);
+    TorrcCycle cycle = torrc.Edit(TorrcFile::RemoveExitCountry, [&settings] {
+        settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "");
+    });
+    if (cycle != TorrcCycle::Saved) {
+        ShowTorrcCycleFailure(ui, language, MessageOwner::None, cycle);
         return;
     }
-    TorrcFile::RemoveExitCountry(text);
-    torrc.Save(text);
-    settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "");
     if (reload) {
         reload();
     }

@@ -5,6 +5,7 @@
 #include "tor/router_status.h"
 #include "tor/tor_controller.h"
 
+#include <deque>
 #include <map>
 #include <unordered_set>
 
@@ -60,12 +61,112 @@ void CountCountries(const std::vector<std::string>& countries, std::vector<std::
     }
 }
 
+namespace {
+
+// The country queries sent back to back: the same bytes, one query per exit, the answers read in order and
+// paired with their routers. At most kQueryWindow are unanswered at any time, so a slow Tor is never flooded;
+// once the window is full, kQueryBatch answers are taken before the next kQueryBatch queries go out in one send.
+class CountryQueries {
+public:
+    static constexpr std::size_t kQueryWindow = kCountryQueryWindow;
+    static constexpr std::size_t kQueryBatch = 128;
+    static constexpr std::size_t kAnswersReceive = 64 * 1024;
+
+    CountryQueries(ControlSocket& socket, ExitCountryLists& lists, std::chrono::milliseconds limit)
+        : m_socket(socket), m_lists(lists), m_limit(limit) {}
+
+    // Asks for the country of a router, unless one of its name is listed already. False once the connection is
+    // out of step (an answer did not come, or a send failed); nothing more is asked then.
+    bool Ask(const std::string& nickname, std::string fingerprint, std::string_view address) {
+        // A router whose name is still being asked about waits for that answer: it is asked only when that one
+        // gave no country, exactly as if every query waited for its answer.
+        while (m_inFlightNames.contains(nickname)) {
+            if (!TakeAnswer()) {
+                return false;
+            }
+        }
+        if (m_listed.contains(nickname)) {
+            return true;
+        }
+        if (m_inFlight.size() >= kQueryWindow) {
+            while (m_inFlight.size() > kQueryWindow - kQueryBatch) {
+                if (!TakeAnswer()) {
+                    return false;
+                }
+            }
+        }
+        m_unsent.append(kCountryQuery);
+        m_unsent.append(address);
+        m_unsent += "\r\n";
+        ++m_unsentCount;
+        m_inFlight.push_back({nickname, std::move(fingerprint)});
+        m_inFlightNames.insert(nickname);
+        return m_unsentCount < kQueryBatch || Flush();
+    }
+
+    // Takes every answer still due. False when the connection is out of step.
+    bool Finish() {
+        while (!m_inFlight.empty()) {
+            if (!TakeAnswer()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Asked {
+        std::string nickname;
+        std::string fingerprint;
+    };
+
+    bool Flush() {
+        m_unsentCount = 0;
+        bool sent = m_unsent.empty() || m_socket.Send(m_unsent);
+        m_unsent.clear();
+        return sent;
+    }
+
+    bool TakeAnswer() {
+        if (!Flush()) {
+            return false;
+        }
+        // Many answers are on their way: whatever has come is taken in one receive.
+        if (m_socket.Available() == 0 && m_socket.Receive(m_limit, kAnswersReceive) != ControlSocket::Fill::Data) {
+            return false;
+        }
+        if (ReadReplyOutcome(m_socket, m_answer, m_limit) == ReplyOutcome::NoAnswer) {
+            return false;
+        }
+        Asked asked = std::move(m_inFlight.front());
+        m_inFlight.pop_front();
+        m_inFlightNames.erase(asked.nickname);
+        std::string country = CountryNameFromCode(CountryCodeOf(m_answer));
+        if (!country.empty()) {
+            m_lists.m_exitNicknames.push_back(asked.nickname);
+            m_lists.m_exitCountries.push_back(std::move(country));
+            m_lists.m_exitFingerprints.push_back(std::move(asked.fingerprint));
+            m_listed.insert(std::move(asked.nickname));
+        }
+        return true;
+    }
+
+    ControlSocket& m_socket;
+    ExitCountryLists& m_lists;
+    const std::chrono::milliseconds m_limit;
+    std::deque<Asked> m_inFlight; // in the order the answers come
+    std::unordered_set<std::string> m_inFlightNames;
+    std::unordered_set<std::string> m_listed;
+    std::string m_unsent;
+    std::size_t m_unsentCount = 0;
+    std::string m_answer;
+};
+
+} // namespace
+
 void LoadExitCountries(TorController& tor, const std::function<void(int position)>& progress) {
     ExitCountryLists& lists = tor.ExitLists();
-    lists.m_exitNicknames.clear();
-    lists.m_exitCountries.clear();
-    lists.m_countryList.clear();
-    lists.m_countryCounts.clear();
+    lists = {};
 
     int position = 0;
     auto report = [&](int at) {
@@ -77,49 +178,41 @@ void LoadExitCountries(TorController& tor, const std::function<void(int position
 
     std::string status;
     auto socket = tor.ConnectionForQueries();
+    ReplyOutcome statusRead = ReplyOutcome::NoAnswer;
     if (socket && socket->Send("GETINFO ns/all\r\n")) {
-        ReadRouterStatus(*socket, status, report, tor.Timing().replyLine);
+        statusRead = ReadRouterStatusOutcome(*socket, status, report, tor.Timing().replyLine);
     }
-    std::size_t end = status.find("250 OK");
-    if (end != std::string::npos && end > 0) {
-        status.resize(end);
+    bool inStep = statusRead != ReplyOutcome::NoAnswer;
+    if (statusRead == ReplyOutcome::Ok) {
+        std::size_t end = status.find("250 OK");
+        if (end != std::string::npos && end > 0) {
+            status.resize(end);
+        }
+        // The reader takes the end of the text as the end of the last line, so no line break is added (which
+        // could copy the whole status once more).
+        CountryQueries queries(*socket, lists, tor.Timing().reply);
+        RouterStatusReader routers(status);
+        std::string routerText;
+        while (inStep && routers.Next(routerText)) {
+            if (!IsExitRouter(routerText)) {
+                continue;
+            }
+            std::string nickname(RouterNickname(routerText));
+            if (IsSkippedNickname(nickname)) {
+                continue;
+            }
+            auto address = RouterAddress(routerText);
+            auto fingerprint = RouterFingerprint(routerText);
+            if (!address || !IsSendableAddress(*address) || !fingerprint) {
+                continue;
+            }
+            inStep = queries.Ask(nickname, std::move(*fingerprint), *address);
+        }
+        inStep = inStep && queries.Finish();
     }
-    // The reader takes the end of the text as the end of the last line, so no line break is added (which could
-    // copy the whole status once more).
-
-    std::unordered_set<std::string> listed;
-    bool answering = socket != nullptr;
-    RouterStatusReader routers(status);
-    std::string routerText;
-    std::string answer;
-    while (answering && routers.Next(routerText)) {
-        if (!IsExitRouter(routerText)) {
-            continue;
-        }
-        std::string nickname(RouterNickname(routerText));
-        if (IsSkippedNickname(nickname) || listed.contains(nickname)) {
-            continue;
-        }
-        auto address = RouterAddress(routerText);
-        if (!address || !IsSendableAddress(*address)) {
-            continue;
-        }
-        std::string query(kCountryQuery);
-        query.append(*address);
-        query += "\r\n";
-        socket->Send(query);
-        // Without an answer the connection is out of step or gone: no later answer could be trusted.
-        if (ReadReplyOutcome(*socket, answer, tor.Timing().reply) == ReplyOutcome::NoAnswer) {
-            answering = false;
-            continue;
-        }
-        std::string country = CountryNameFromCode(CountryCodeOf(answer));
-        if (country.empty()) {
-            continue;
-        }
-        lists.m_exitNicknames.push_back(nickname);
-        lists.m_exitCountries.push_back(std::move(country));
-        listed.insert(std::move(nickname));
+    // A reply that did not come whole may still come, and would be taken for the answer to the next command.
+    if (socket && !inStep) {
+        tor.DropOutOfStep(socket);
     }
 
     CountCountries(lists.m_exitCountries, lists.m_countryList, lists.m_countryCounts);

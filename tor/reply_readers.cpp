@@ -179,6 +179,12 @@ private:
 
 bool ReadRouterStatus(ControlSocket& socket, std::string& text, const std::function<void(int position)>& progress,
                       std::chrono::milliseconds limit) {
+    return ReadRouterStatusOutcome(socket, text, progress, limit) == ReplyOutcome::Ok;
+}
+
+ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
+                                     const std::function<void(int position)>& progress,
+                                     std::chrono::milliseconds limit) {
     text.clear();
     int step = 1;
     std::size_t count = 0;
@@ -189,7 +195,7 @@ bool ReadRouterStatus(ControlSocket& socket, std::string& text, const std::funct
     for (;;) {
         // Large receives, taken in chunks: the status is over a megabyte, the progress goes by chunk.
         if (socket.Available() == 0 && socket.Receive(limit, kStatusReceive) != ControlSocket::Fill::Data) {
-            return false;
+            return ReplyOutcome::NoAnswer;
         }
         ControlSocket::Fill why;
         std::size_t received = socket.Take(chunk, sizeof chunk, limit, why);
@@ -213,11 +219,11 @@ bool ReadRouterStatus(ControlSocket& socket, std::string& text, const std::funct
             case StatusStart::Outcome::Empty:
                 socket.Unread(rest);
                 text.clear();
-                return true;
+                return ReplyOutcome::Ok;
             case StatusStart::Outcome::Error:
                 socket.Unread(rest);
                 text.clear();
-                return false;
+                return ReplyOutcome::Error;
             case StatusStart::Outcome::Header:
                 inReply = true;
                 break;
@@ -234,7 +240,7 @@ bool ReadRouterStatus(ControlSocket& socket, std::string& text, const std::funct
             std::size_t after = end + kReplyEnd.size();
             socket.Unread(std::string_view(text).substr(after));
             text.resize(after - 5);
-            return true;
+            return ReplyOutcome::Ok;
         }
         scanned = text.size();
     }

@@ -53,5 +53,10 @@ ReplyOutcome ReadReplyOutcome(ControlSocket& socket, std::string& text, std::chr
 // answers with an error. `progress` gets the position 1..12 (wrapping) after every 30000 bytes.
 bool ReadRouterStatus(ControlSocket& socket, std::string& text, const std::function<void(int position)>& progress,
                       std::chrono::milliseconds limit = kReplyLineWait);
+// The same, telling an error answer (the connection is still in step) from no answer (the rest of the reply may
+// still come, or the connection has ended).
+ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
+                                     const std::function<void(int position)>& progress,
+                                     std::chrono::milliseconds limit = kReplyLineWait);
 
 } // namespace quorvel

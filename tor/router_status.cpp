@@ -1,5 +1,7 @@
 #include "tor/router_status.h"
 
+#include <string>
+
 namespace quorvel {
 
 RouterStatusReader::RouterStatusReader(std::string_view text) : m_text(text) {
@@ -57,6 +59,47 @@ bool IsExitRouter(std::string_view routerText) {
 
 std::string_view RouterNickname(std::string_view routerText) {
     return routerText.substr(0, routerText.find(' '));
+}
+
+std::optional<std::string> RouterFingerprint(std::string_view routerText) {
+    constexpr std::size_t kIdentityBytes = 20;
+    constexpr std::size_t kIdentityLength = 27; // base 64 of 20 bytes, without the "=" padding
+    std::size_t start = routerText.find(' ');
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    ++start;
+    std::string_view identity = routerText.substr(start, routerText.find(' ', start) - start);
+    if (identity.size() == kIdentityLength + 1 && identity.back() == '=') {
+        identity.remove_suffix(1);
+    }
+    if (identity.size() != kIdentityLength) {
+        return std::nullopt;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string fingerprint = "$";
+    unsigned bits = 0;
+    int count = 0;
+    for (char c : identity) {
+        int value = c >= 'A' && c <= 'Z'   ? c - 'A'
+                    : c >= 'a' && c <= 'z' ? c - 'a' + 26
+                    : c >= '0' && c <= '9' ? c - '0' + 52
+                    : c == '+'             ? 62
+                    : c == '/'             ? 63
+                                           : -1;
+        if (value < 0) {
+            return std::nullopt;
+        }
+        bits = (bits << 6) | static_cast<unsigned>(value);
+        count += 6;
+        if (count >= 8 && fingerprint.size() < 1 + 2 * kIdentityBytes) {
+            count -= 8;
+            unsigned byte = (bits >> count) & 0xFF;
+            fingerprint += kHex[byte >> 4];
+            fingerprint += kHex[byte & 0xF];
+        }
+    }
+    return fingerprint;
 }
 
 std::optional<std::string_view> RouterAddress(std::string_view routerText) {

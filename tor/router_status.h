@@ -29,6 +29,9 @@ private:
 bool IsExitRouter(std::string_view routerText);
 // The text before the first space.
 std::string_view RouterNickname(std::string_view routerText);
+// The router's identity (the second word, base 64 of 20 bytes) as Tor's "$" and 40 hex digits, which names
+// only this router where a nickname may name several; nothing when the word is no identity.
+std::optional<std::string> RouterFingerprint(std::string_view routerText);
 // The word after the publication time (the first colon, then the next space); nothing without it.
 std::optional<std::string_view> RouterAddress(std::string_view routerText);
 

@@ -162,6 +162,23 @@ std::shared_ptr<ControlSocket> TorController::ConnectionForQueries() {
     return own;
 }
 
+void TorController::DropOutOfStep(const std::shared_ptr<ControlSocket>& socket) {
+    socket->Close();
+    if (socket != m_controlSocket) {
+        return;
+    }
+    auto fresh = ControlSocket::Connect(m_port);
+    std::string reply;
+    if (!fresh || !Authenticate(*fresh, reply) || reply != kOk) {
+        return; // the commands then fail as they would without Tor
+    }
+    m_controlSocket = fresh;
+    std::lock_guard lock(m_shared.mutex);
+    if (m_shared.g_controlSocket == socket) {
+        m_shared.g_controlSocket = fresh;
+    }
+}
+
 bool TorController::IsWatching() const {
     std::lock_guard lock(m_shared.mutex);
     return m_shared.current && m_shared.current->reading;

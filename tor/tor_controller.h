@@ -79,6 +79,10 @@ public:
     // waits for the circuit (up to its time limit) and for the watcher to finish; if it is still reading then,
     // a connection of its own is opened, so the two never share one reply. Nothing without a usable connection.
     std::shared_ptr<ControlSocket> ConnectionForQueries();
+    // For a connection whose replies can no longer be paired with their commands (an answer did not come in
+    // time and may still come, to be taken for the next one): it is closed, and when it was the command
+    // connection a fresh one takes its place, so that the commands after it (Stop among them) still reach Tor.
+    void DropOutOfStep(const std::shared_ptr<ControlSocket>& socket);
 
     // True while an event watcher reads the command connection.
     bool IsWatching() const;

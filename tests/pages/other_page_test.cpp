@@ -1,3 +1,4 @@
+#include "masking/file_size_limit.h"
 #include "pages/other_page.h"
 #include "pages_fixture.h"
 
@@ -68,7 +69,39 @@ TEST_F(OtherPageTest, MissingOptionsAreAppendedExceptTheSocksPort) {
     Type("9150", "30");
     page.OnOK(controls);
     EXPECT_EQ(world.Torrc(), "ControlPort 9051\r\n\nMaxCircuitDirtiness 1800\nNewCircuitPeriod 1800");
+    // Tor is not told to use that port, so the programs are not pointed at it; the user is told.
+    EXPECT_EQ(world.Setting(settings::kTorSettings, settings::kTorPort), "<missing>");
+    EXPECT_EQ(world.Setting(settings::kTorSettings, settings::kTorIpPeriod), "30");
+    ASSERT_EQ(world.ui.Messages().size(), 1u);
+    EXPECT_EQ(world.ui.Messages()[0].icon, MessageIcon::Warning);
+}
+
+TEST_F(OtherPageTest, ThePortIsStoredAsTheOneTorIsToldToUse) {
+    world.WriteTorrc("SocksPort 127.0.0.1:9050\r\n");
+    Open();
+    Type("9150", "30");
+    page.OnOK(controls);
+    EXPECT_EQ(world.Torrc(), "SocksPort 127.0.0.1:9150\r\n\nMaxCircuitDirtiness 1800\nNewCircuitPeriod 1800");
     EXPECT_EQ(world.Setting(settings::kTorSettings, settings::kTorPort), "9150");
+    EXPECT_TRUE(world.ui.Messages().empty());
+}
+
+TEST_F(OtherPageTest, AnUnwritableTorrcIsReportedAndStoresNoTorSetting) {
+    const std::string torrc = std::string(2000, '#') + "\r\nSocksPort 9050\r\n";
+    world.WriteTorrc(torrc);
+    Open();
+    Type("9150", "10");
+    PickLanguage(1);
+    {
+        FileSizeLimit limit(torrc.size()); // the new torrc is longer
+        page.OnOK(controls);
+    }
+    EXPECT_EQ(world.Torrc(), torrc);
+    EXPECT_EQ(world.ui.MessageTexts(),
+              std::vector<std::string>{
+                  "The Tor configuration file could not be written! Tor settings have not been changed."});
+    EXPECT_EQ(world.Setting(settings::kTorSettings, settings::kTorPort), "<missing>");
+    EXPECT_EQ(world.Setting(settings::kOptionsDialog, settings::kLanguage), "Russian(Русский)");
 }
 
 TEST_F(OtherPageTest, WithoutATorrcOnlyTheProgramSettingsAreWritten) {

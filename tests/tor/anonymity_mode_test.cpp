@@ -1,5 +1,6 @@
 #include "tor/anonymity_mode.h"
 
+#include "masking/file_size_limit.h"
 #include "tor_test_fixture.h"
 
 namespace quorvel {
@@ -66,6 +67,20 @@ TEST_F(AnonymityModeTest, MissingTorrcIsReportedAndNothingIsSent) {
     EXPECT_EQ(messages[0].owner, MessageOwner::MainWindow);
     EXPECT_FALSE(test::FileExists(TorrcPathNow()));
     EXPECT_EQ(fake.Received(0), test::kAuthenticate);
+}
+
+TEST_F(AnonymityModeTest, UnwritableTorrcIsReported) {
+    const std::string torrc = std::string(2000, '#') + "\r\n";
+    WriteTorrc(torrc);
+    {
+        test::FileSizeLimit limit(torrc.size());
+        Mode().OnStrongMode();
+    }
+    EXPECT_EQ(ReadTorrc(), torrc);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text,
+              "The Tor configuration file could not be written! Tor settings have not been changed.");
+    EXPECT_EQ(ui.Messages()[0].owner, MessageOwner::MainWindow);
 }
 
 TEST_F(AnonymityModeTest, DialogTextsAndChoice) {

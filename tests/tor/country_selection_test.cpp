@@ -1,7 +1,12 @@
 #include "tor/country_selection.h"
 
+#include "masking/file_size_limit.h"
 #include "support/fake_controls.h"
+#include "tor/torrc_file.h"
 #include "tor_test_fixture.h"
+
+#include <future>
+#include <thread>
 
 namespace quorvel {
 namespace {
@@ -24,6 +29,7 @@ protected:
         auto& lists = Tor().ExitLists();
         lists.m_exitNicknames = {"f1", "a1", "f2", "f3"};
         lists.m_exitCountries = {"France", "Austria", "France", "France"};
+        lists.m_exitFingerprints = {"$F1", "$A1", "$F2", "$F3"};
         controls.InsertItem(kCountryListId, 0, "Austria");
         controls.InsertItem(kCountryListId, 1, "France");
     }
@@ -36,8 +42,9 @@ protected:
 TEST_F(CountrySelectionTest, ObtainListShowsCountriesAndFindsTheCurrentOne) {
     SetCurrentCountry("France");
     const std::string status = "250+ns/all=\r\n"
-                               "r one i d 2038-01-01 00:00:00 1.0.0.1 9001 0\r\ns Exit\r\n"
-                               "r two i d 2038-01-01 00:00:00 1.0.0.2 9001 0\r\ns Exit\r\n.\r\n250 OK\r\n";
+                               "r one AAECAwQFBgcICQoLDA0ODxAREhM d 2038-01-01 00:00:00 1.0.0.1 9001 0\r\ns Exit\r\n"
+                               "r two //////////////////////////8 d 2038-01-01 00:00:00 1.0.0.2 9001 0\r\ns Exit\r\n"
+                               ".\r\n250 OK\r\n";
     Authenticated()
         .Expect("GETINFO ns/all\r\n")
         .Send(status)
@@ -70,12 +77,12 @@ TEST_F(CountrySelectionTest, SelectingTwiceLeavesOneRestriction) {
     int restarts = 0;
     controls.SelectRow(kCountryListId, 1);
     Select([&] { ++restarts; });
-    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes f1, f2, f3\r\n");
+    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes $F1, $F2, $F3\r\n");
     EXPECT_EQ(CurrentCountry(), "France");
 
     controls.SelectRow(kCountryListId, 0);
     Select([&] { ++restarts; });
-    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes a1\r\n");
+    EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes $A1\r\n");
     EXPECT_EQ(CurrentCountry(), "Austria");
     EXPECT_EQ(restarts, 2);
     auto messages = ui.Messages();
@@ -90,7 +97,61 @@ TEST_F(CountrySelectionTest, StrictLineWithoutSettingKeepsItAndReplacesTheExits)
     ObtainedEarlier();
     controls.SelectRow(kCountryListId, 0);
     Select();
-    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\n\r\nx 1\r\nExitNodes a1\r\n");
+    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\n\r\nx 1\r\nExitNodes $A1\r\n");
+}
+
+TEST_F(CountrySelectionTest, OnlyWholeOptionNamesAreTakenForTheRestriction) {
+    WriteTorrc("StrictExitNodes 1\r\nExcludeExitNodes {us}\r\nExitNodes old1\r\n");
+    ObtainedEarlier();
+    controls.SelectRow(kCountryListId, 0);
+    Select();
+    EXPECT_EQ(ReadTorrc(), "StrictExitNodes 1\r\nExcludeExitNodes {us}\r\n\r\nExitNodes $A1\r\n");
+}
+
+TEST_F(CountrySelectionTest, UnwritableTorrcClaimsNoSuccess) {
+    const std::string torrc = "StrictExitNodes 1\r\nExitNodes f1\r\n";
+    WriteTorrc(torrc);
+    ObtainedEarlier();
+    controls.SelectRow(kCountryListId, 0);
+    bool restarted = false;
+    {
+        test::FileSizeLimit limit(1); // no file can be written
+        Select([&] { restarted = true; });
+    }
+    EXPECT_FALSE(restarted);
+    EXPECT_EQ(CurrentCountry(), "");
+    SetCurrentCountry("France");
+    {
+        test::FileSizeLimit limit(1);
+        Page().CancelCountry();
+    }
+    EXPECT_EQ(ReadTorrc(), torrc);
+    EXPECT_EQ(CurrentCountry(), "France");
+    const std::string notWritten =
+        "The Tor configuration file could not be written! Tor settings have not been changed.";
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{notWritten, notWritten}));
+}
+
+TEST_F(CountrySelectionTest, TheWatcherWaitsForACycleInProgress) {
+    WriteTorrc("StrictExitNodes 1\r\nExitNodes f1\r\n");
+    SetCurrentCountry("France");
+    std::promise<void> loaded;
+    std::promise<void> release;
+    std::thread userInterface([&] {
+        TorrcFile(paths).Edit([&](std::string& text) {
+            loaded.set_value();
+            release.get_future().wait();
+            text += "SocksPort 9150\r\n";
+        });
+    });
+    loaded.get_future().wait();
+    std::thread watcher([&] { OnExitCountryFailed(TorrcFile(paths), settings, language, ui, nullptr); });
+    std::this_thread::sleep_for(100ms); // time enough for a watcher that does not wait to write
+    release.set_value();
+    userInterface.join();
+    watcher.join();
+    EXPECT_EQ(ReadTorrc(), "\r\nSocksPort 9150\r\n");
+    EXPECT_EQ(CurrentCountry(), "");
 }
 
 TEST_F(CountrySelectionTest, NoSelectionStillRemovesTheActiveRestriction) {

@@ -77,6 +77,9 @@ TEST_F(ExitCountriesTest, ListsUsableExitsByCountry) {
               (std::vector<std::string>{"France", "France", "France", "Austria", "United States"}));
     EXPECT_EQ(lists.m_countryList, (std::vector<std::string>{"Austria", "France", "United States"}));
     EXPECT_EQ(lists.m_countryCounts, (std::vector<unsigned>{1, 3, 1}));
+    // Each exit is named by its own identity, the first "paris" only.
+    ASSERT_EQ(lists.m_exitFingerprints.size(), 5u);
+    EXPECT_EQ(lists.m_exitFingerprints[0], "$" + std::string(40, '0'));
     EXPECT_EQ(countries.asked.size(), 7u);
     EXPECT_EQ(countries.asked.front(), "getinfo ip-to-country/1.0.0.1");
     EXPECT_EQ(positions, std::vector<int>{1});
@@ -99,15 +102,39 @@ TEST_F(ExitCountriesTest, RealisticStatusIsReadWhole) {
     }
 }
 
-TEST_F(ExitCountriesTest, SilentTorEndsTheQueries) {
+TEST_F(ExitCountriesTest, SilentTorGetsNoMoreThanTheWindowAndAFreshConnection) {
     timing.reply = 200ms;
-    const std::string status =
-        "250+ns/all=\r\n" + Router("one", "1.0.0.1", "Exit") + Router("two", "1.0.0.2", "Exit") + ".\r\n250 OK\r\n";
-    Authenticated().Expect("GETINFO ns/all\r\n").Send(status).Expect("getinfo ip-to-country/1.0.0.1\r\n").Hang();
+    std::string status = "250+ns/all=\r\n";
+    for (std::size_t i = 0; i < kCountryQueryWindow + 5; ++i) {
+        status += Router("exit" + std::to_string(i), "1.0.0." + std::to_string(i), "Exit");
+    }
+    Authenticated().Expect("GETINFO ns/all\r\n").Send(status + ".\r\n250 OK\r\n").Hang();
+    Authenticated().Expect("SIGNAL NEWNYM\r\n").Send("250 OK\r\n");
     ASSERT_TRUE(Tor().Connect());
     LoadExitCountries(Tor(), nullptr);
     EXPECT_TRUE(Tor().ExitLists().m_exitNicknames.empty());
-    EXPECT_EQ(fake.Received(0).find("1.0.0.2"), std::string::npos);
+    ASSERT_TRUE(fake.WaitClosed(0, 5s)) << "the answers still due must not meet the next command";
+    std::string sent = fake.Received(0);
+    std::size_t queries = 0;
+    for (std::size_t at = sent.find("ip-to-country/"); at != std::string::npos;
+         at = sent.find("ip-to-country/", at + 1)) {
+        ++queries;
+    }
+    EXPECT_EQ(queries, kCountryQueryWindow);
+    EXPECT_TRUE(Tor().NewIdentity());
+}
+
+TEST_F(ExitCountriesTest, StatusThatDoesNotComeWholeIsNotUsed) {
+    timing.replyLine = 300ms;
+    const std::string status = "250+ns/all=\r\n" + Router("one", "1.0.0.1", "Exit") + Router("two", "1.0.0.2", "Exit");
+    Authenticated().Expect("GETINFO ns/all\r\n").Send(status).Hang();
+    Authenticated().Expect("SIGNAL NEWNYM\r\n").Send("250 OK\r\n");
+    ASSERT_TRUE(Tor().Connect());
+    LoadExitCountries(Tor(), nullptr);
+    EXPECT_TRUE(Tor().ExitLists().m_exitNicknames.empty());
+    ASSERT_TRUE(fake.WaitClosed(0, 5s));
+    EXPECT_EQ(fake.Received(0).find("ip-to-country"), std::string::npos);
+    EXPECT_TRUE(Tor().NewIdentity());
 }
 
 TEST_F(ExitCountriesTest, NoConnectionGivesEmptyLists) {
@@ -139,6 +166,11 @@ TEST(RouterStatusReader, FlagLineIsTheFirstSLineOfTheRouter) {
     EXPECT_FALSE(IsExitRouter("Exitnode 1 2 Fast"));
     EXPECT_TRUE(IsExitRouter("Exitnode 1 2 Exit Fast"));
     EXPECT_EQ(RouterAddress("n id dg 2038-01-01 00:00:00 5.6.7.8 9001 0 Exit"), "5.6.7.8");
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREhM dg 2038-01-01"),
+              "$000102030405060708090A0B0C0D0E0F10111213");
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREhM= dg"), "$000102030405060708090A0B0C0D0E0F10111213");
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREh dg"), std::nullopt);
+    EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREh* dg"), std::nullopt);
     EXPECT_EQ(RouterAddress("n id dg no time"), std::nullopt);
 }
 

@@ -41,10 +41,12 @@ TEST(TorrcEdit, RemoveExitCountry) {
     } cases[] = {
         {"a 1\r\n\r\nStrictExitNodes 1\r\nExitNodes n1, n2\r\nb 2\r\n", "a 1\r\n\r\n\r\nb 2\r\n"},
         {"a 1\r\nb 2\r\n", "a 1\r\nb 2\r\n"},
-        // The literal is found inside a comment too, and only the first one goes.
-        {"# ExitNodes help\r\nExitNodes n1\r\n", "# \r\nExitNodes n1\r\n"},
-        // No line end after it: nothing is cut.
-        {"StrictExitNodes 1\r\nExitNodes n1", "ExitNodes n1"},
+        // Only whole option names at the start of a line: comments and longer names stay.
+        {"# ExitNodes help\r\nExcludeExitNodes {us}\r\nStrictExitNodes 1 \r\n  ExitNodes n1\r\n",
+         "# ExitNodes help\r\nExcludeExitNodes {us}\r\n\r\n"},
+        {"ExcludeExitNodes {us}\r\nStrictExitNodes 0\r\n", "ExcludeExitNodes {us}\r\nStrictExitNodes 0\r\n"},
+        // A last line without a line break goes too.
+        {"StrictExitNodes 1\r\nExitNodes n1", ""},
     };
     for (auto& c : cases) {
         TorrcFile::RemoveExitCountry(c.before);
@@ -98,11 +100,7 @@ TEST(TorrcEdit, SetNumber) {
         bool append;
         std::string after;
     } cases[] = {
-        {"SocksPort 9050\r\nx 1\r\n", "SocksPort", "9150", false, "SocksPort 9150\r\nx 1\r\n"},
-        {"x 1\r\n", "SocksPort", "9150", false, "x 1\r\n"},
         {"x 1\r\n", "MaxCircuitDirtiness", "600", true, "x 1\r\n\nMaxCircuitDirtiness 600"},
-        // An address with a port gives no number that follows the name: nothing changes.
-        {"SocksPort 127.0.0.1:9050\r\n", "SocksPort", "9150", false, "SocksPort 127.0.0.1:9050\r\n"},
         // The value runs to the end of the text.
         {"x 1\r\nNewCircuitPeriod 1800", "NewCircuitPeriod", "60", true, "x 1\r\nNewCircuitPeriod 60"},
         {"NewCircuitPeriod\r\n", "NewCircuitPeriod", "60", true, "NewCircuitPeriod\r\n"},
@@ -110,6 +108,27 @@ TEST(TorrcEdit, SetNumber) {
     for (auto& c : cases) {
         std::string text = c.before;
         TorrcFile::SetNumber(text, c.name, c.value, c.append);
+        EXPECT_EQ(text, c.after) << c.before;
+    }
+}
+
+TEST(TorrcEdit, SetSocksPortChangesTheWholePortOfTheOptionLine) {
+    struct Case {
+        std::string before;
+        bool set;
+        std::string after;
+    } cases[] = {
+        {"#SocksPort 9050\r\nSocksPort 9050\r\nSocksPort 90501\r\n", true,
+         "#SocksPort 9050\r\nSocksPort 9150\r\nSocksPort 90501\r\n"},
+        {"SocksPort 127.0.0.1:9050 IsolateDestAddr\r\n", true, "SocksPort 127.0.0.1:9150 IsolateDestAddr\r\n"},
+        {"SocksPort [::1]:9050", true, "SocksPort [::1]:9150"},
+        {"x 1\r\n", false, "x 1\r\n"},
+        {"SocksPort auto\r\n", false, "SocksPort auto\r\n"},
+        {"SocksPort unix:/run/tor/socks\r\n", false, "SocksPort unix:/run/tor/socks\r\n"},
+    };
+    for (auto& c : cases) {
+        std::string text = c.before;
+        EXPECT_EQ(TorrcFile::SetSocksPort(text, "9150"), c.set) << c.before;
         EXPECT_EQ(text, c.after) << c.before;
     }
 }

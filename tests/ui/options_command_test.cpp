@@ -31,9 +31,11 @@ std::optional<std::string> AnswerLikeTor(const std::string& line) {
     }
     if (line == "GETINFO ns/all") {
         return "250+ns/all=\r\n"
-               "r alpha AAAA BBBB 2038-01-01 00:00:00 10.0.0.1 9001 0\r\ns Exit Fast Running Valid\r\n"
+               "r alpha AAECAwQFBgcICQoLDA0ODxAREhM BBBB 2038-01-01 00:00:00 10.0.0.1 9001 0\r\ns Exit Fast Running "
+               "Valid\r\n"
                "r bravo AAAA BBBB 2038-01-01 00:00:00 10.0.0.2 9001 0\r\ns Fast Running Valid\r\n"
-               "r charlie AAAA BBBB 2038-01-01 00:00:00 10.0.0.3 9001 0\r\ns Exit Running Valid\r\n"
+               "r charlie //////////////////////////8 BBBB 2038-01-01 00:00:00 10.0.0.3 9001 0\r\ns Exit Running "
+               "Valid\r\n"
                ".\r\n250 OK\r\n";
     }
     const std::string query = "getinfo ip-to-country/";
@@ -133,7 +135,9 @@ TEST_F(OptionsCommandTest, TheSheetOpensFromTheMenuAndACountryRestartsSurfing) {
 
     EXPECT_EQ(message, "Country selected, IP addresses added.");
     EXPECT_EQ(settings.ReadString(settings::kCountrySelection, settings::kCurrentCountry, ""), "Germany");
-    EXPECT_NE(ReadFileBytes(TorrcPath(paths)).find("StrictExitNodes 1\r\nExitNodes alpha, charlie\r\n"),
+    EXPECT_NE(ReadFileBytes(TorrcPath(paths))
+                  .find("StrictExitNodes 1\r\nExitNodes $000102030405060708090A0B0C0D0E0F10111213, $" +
+                        std::string(40, 'F') + "\r\n"),
               std::string::npos);
     EXPECT_TRUE(program->Session().IsRunning());
     EXPECT_GT(Halts(), haltsBefore) << "the session was stopped";
