@@ -1,6 +1,9 @@
 #include "tor/tor_controller.h"
 
+#include "app/language_file.h"
 #include "platform/ui.h"
+#include "tor/control_auth.h"
+#include "tor/torrc_file.h"
 
 #include <cstdio>
 #include <system_error>
@@ -9,7 +12,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::string_view kAuthenticate = "AUTHENTICATE \"Vintreal\"\r\n";
 constexpr std::string_view kNewIdentity = "SIGNAL NEWNYM\r\n";
 constexpr std::string_view kReload = "SIGNAL RELOAD\r\n";
 constexpr std::string_view kHalt = "SIGNAL HALT\r\n";
@@ -55,8 +57,7 @@ bool TorController::Connect() {
         std::lock_guard lock(m_shared.mutex);
         m_shared.g_controlSocket = m_controlSocket;
     }
-    std::string reply;
-    return Authenticate(*m_controlSocket, reply) && reply == kOk;
+    return Authenticate(*m_controlSocket) == ControlAuthResult::Authenticated;
 }
 
 bool TorController::ConnectAndWatch() {
@@ -71,13 +72,24 @@ bool TorController::ConnectAndWatch() {
         std::lock_guard lock(m_shared.mutex);
         m_shared.g_watcherSocket = socket;
     }
-    std::string reply;
-    if (!Authenticate(*socket, reply)) {
+    switch (Authenticate(*socket)) {
+    case ControlAuthResult::Authenticated:
+        break;
+    case ControlAuthResult::NoAnswer:
         m_ui.ShowMessage(kMessageCaption, "Unable to read command", MessageIcon::Error, MessageButtons::Ok,
                          MessageOwner::MainWindow);
         return false;
-    }
-    if (reply != kOk) {
+    case ControlAuthResult::NotTor:
+        // Every Start comes here after its plain connects, which stay silent: one message per Start.
+        m_ui.ShowMessage(kMessageCaption,
+                         m_language.GetText("Something other than your Tor answers on Tor's control port "
+                                            "127.0.0.1:9051: it could not prove that it knows the cookie in your "
+                                            "Tor data folder. Quorvel has refused to work with it. Another account "
+                                            "on this computer may have taken the port.",
+                                            "Messages", "Control port not Tor"),
+                         MessageIcon::Error, MessageButtons::Ok, MessageOwner::MainWindow);
+        return false;
+    case ControlAuthResult::Refused:
         return false;
     }
     // A watcher must be able to signal something, and an event that an earlier watcher already set would
@@ -155,8 +167,7 @@ std::shared_ptr<ControlSocket> TorController::ConnectionForQueries() {
         }
     }
     auto own = ControlSocket::Connect(m_port);
-    std::string reply;
-    if (!own || !Authenticate(*own, reply) || reply != kOk) {
+    if (!own || Authenticate(*own) != ControlAuthResult::Authenticated) {
         return nullptr;
     }
     return own;
@@ -225,9 +236,17 @@ std::optional<std::string> TorController::Exchange(const std::shared_ptr<Control
     return line;
 }
 
-bool TorController::Authenticate(ControlSocket& socket, std::string& reply) {
-    socket.Send(kAuthenticate);
-    return ReadCommandReply(socket, reply, m_timing.replyLine);
+ControlAuthResult TorController::Authenticate(ControlSocket& socket) {
+    // The torrc, not the peer, says whether Tor must prove the cookie: a peer that merely offers the password
+    // cannot talk the program out of the proof.
+    std::string torrc;
+    const bool cookieRequired = TorrcFile(m_paths).Load(torrc) && TorrcAsksForCookie(torrc);
+    const auto result = AuthenticateControl(socket, cookieRequired, m_timing.replyLine);
+    if (result == ControlAuthResult::NotTor) {
+        // Nothing more goes to it: every command sent here later finds the connection closed.
+        socket.Close();
+    }
+    return result;
 }
 
 void TorController::RetireWatcher() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/manual_reset_event.h"
+#include "tor/control_auth.h"
 #include "tor/control_socket.h"
 #include "tor/exit_countries.h"
 #include "tor/reply_readers.h"
@@ -55,8 +56,10 @@ public:
     TorController& operator=(const TorController&) = delete;
 
     // Opens a new connection with a new, unset circuit-ready event, and authenticates. True on "250 OK".
+    // A peer that is not the user's Tor is refused silently and its connection closed.
     bool Connect();
-    // Opens a new connection, authenticates and starts the event watcher on it. True when authenticated.
+    // Opens a new connection, authenticates and starts the event watcher on it. True when authenticated. A peer
+    // that is not the user's Tor is refused, its connection closed, and the user told.
     bool ConnectAndWatch();
     // SIGNAL NEWNYM; true on "250 OK", after a pause that lets Tor switch circuits.
     bool NewIdentity();
@@ -120,7 +123,8 @@ private:
     // Sends a command and gives its reply line: read here, or handed over by the watcher that reads the connection.
     std::optional<std::string> Exchange(const std::shared_ptr<ControlSocket>& socket, std::string_view command,
                                         ReplyWanted wanted);
-    bool Authenticate(ControlSocket& socket, std::string& reply);
+    // Closes the connection when the peer is not the user's Tor.
+    ControlAuthResult Authenticate(ControlSocket& socket);
     // Ends the watcher of an earlier connection and joins the threads that have finished.
     void RetireWatcher();
     bool WatcherReadsLocked(const std::shared_ptr<ControlSocket>& socket) const;

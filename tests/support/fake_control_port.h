@@ -18,6 +18,11 @@
 
 namespace quorvel::test {
 
+// The first words of every login, and Tor's answer to them where its torrc asks for the password only.
+inline constexpr const char* kProtocolInfo = "PROTOCOLINFO 1\r\n";
+inline constexpr const char* kPasswordOffer = "250-PROTOCOLINFO 1\r\n250-AUTH METHODS=HASHEDPASSWORD\r\n"
+                                              "250-VERSION Tor=\"0.4.9.11\"\r\n250 OK\r\n";
+
 // A scripted stand-in for Tor's control port, listening on 127.0.0.1 on a port the system picks. Each accepted
 // connection follows the next script, step by step: exact bytes expected from the client, replies sent whole or
 // cut into pieces that arrive apart, a close in the middle of a reply, or silence. After its last step a

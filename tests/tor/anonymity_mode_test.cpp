@@ -66,7 +66,7 @@ TEST_F(AnonymityModeTest, MissingTorrcIsReportedAndNothingIsSent) {
     EXPECT_EQ(messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(messages[0].owner, MessageOwner::MainWindow);
     EXPECT_FALSE(test::FileExists(TorrcPathNow()));
-    EXPECT_EQ(fake.Received(0), test::kAuthenticate);
+    EXPECT_EQ(fake.Received(0), test::kPasswordLogin);
 }
 
 TEST_F(AnonymityModeTest, UnwritableTorrcIsReported) {

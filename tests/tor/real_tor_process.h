@@ -1,7 +1,8 @@
 #pragma once
 
-// A real Debian tor for the tests that talk to it: its own data directory, the program's control port 9051 and
-// password, no network and no SOCKS port, Debian's GeoIP files. It is killed when the object goes, and it ends by
+// A real Debian tor for the tests that talk to it: its own data directory, the program's control port 9051 with
+// the cookie (as the default torrc has it) or the program's password (as a torrc from before has it), no network
+// and no SOCKS port, Debian's GeoIP files. It is killed when the object goes, and it ends by
 // itself should the test process die first.
 
 #include "platform/tcp_connection.h"
@@ -24,23 +25,28 @@ namespace quorvel::test {
 inline constexpr const char* kTorProgram = "/usr/sbin/tor";
 inline constexpr std::uint16_t kRealControlPort = 9051;
 
+enum class TorAuth { Cookie, Password };
+
 class RealTor {
 public:
     static bool Installed() { return ::access(kTorProgram, X_OK) == 0; }
 
     // Writes the torrc at `torrcPath` and starts tor on it; Error() says what went wrong.
-    RealTor(const std::string& torrcPath, const std::string& dataFolder) {
+    RealTor(const std::string& torrcPath, const std::string& dataFolder, TorAuth auth = TorAuth::Cookie) {
         if (TcpConnection::Connect(kRealControlPort)) {
             m_error = "something already listens on 127.0.0.1:9051; stop it (a running tor?) before these tests";
             return;
         }
-        std::string hash = HashedPassword();
-        if (hash.empty()) {
-            m_error = "tor --hash-password gave no hash";
-            return;
+        std::string authLine = "CookieAuthentication 1";
+        if (auth == TorAuth::Password) {
+            authLine = "HashedControlPassword " + HashedPassword();
+            if (authLine.size() < 30) {
+                m_error = "tor --hash-password gave no hash";
+                return;
+            }
         }
         MakeFolders(dataFolder);
-        WriteFileBytes(torrcPath, "DataDirectory " + dataFolder + "\nControlPort 9051\nHashedControlPassword " + hash +
+        WriteFileBytes(torrcPath, "DataDirectory " + dataFolder + "\nControlPort 9051\n" + authLine +
                                       "\nDisableNetwork 1\nSocksPort 0\nGeoIPFile /usr/share/tor/geoip\n"
                                       "GeoIPv6File /usr/share/tor/geoip6\nLog notice file " +
                                       dataFolder + "/notices.log\n__OwningControllerProcess " +

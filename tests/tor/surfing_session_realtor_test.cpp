@@ -5,7 +5,6 @@
 #include "tor/surfing_session_fixture.h"
 
 #include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -15,21 +14,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kDebianTor = "/usr/sbin/tor";
-
-std::string HashedPassword() {
-    std::string out;
-    if (FILE* pipe = ::popen("/usr/sbin/tor --quiet --hash-password Vintreal 2>/dev/null", "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            out = buffer; // the last line is the hash
-        }
-        ::pclose(pipe);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
-        out.pop_back();
-    }
-    return out;
-}
 
 class SurfingSessionRealTorTest : public ::testing::Test {
 protected:
@@ -46,11 +30,10 @@ protected:
         const std::string data = env.Root() + "/tordata";
         MakeFolders(data);
         ::chmod(data.c_str(), 0700);
-        const std::string hash = HashedPassword();
-        ASSERT_EQ(hash.rfind("16:", 0), 0u) << "tor did not hash the password: " << hash;
-        WriteFileBytes(TorrcPath(rig->paths), "ControlPort 9051\nHashedControlPassword " + hash +
-                                                  "\nSocksPort auto\nDataDirectory " + data +
-                                                  "\nDisableNetwork 1\nAvoidDiskWrites 1\n");
+        // The default torrc's cookie authentication.
+        WriteFileBytes(TorrcPath(rig->paths), "ControlPort 9051\nCookieAuthentication 1"
+                                              "\nSocksPort auto\nDataDirectory " +
+                                                  data + "\nDisableNetwork 1\nAvoidDiskWrites 1\n");
         rig->settings.WriteBool(settings::kOptionsDialog, settings::kFirstStart, false);
         rig->waiter.waitCap = 1s;
         rig->waiter.pauseCap = 100ms;

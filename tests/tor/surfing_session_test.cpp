@@ -29,6 +29,9 @@ protected:
         if (line == "GETINFO status/circuit-established") {
             return std::string("250-status/circuit-established=") + (circuit ? "1" : "0") + "\r\n250 OK\r\n";
         }
+        if (line == "PROTOCOLINFO 1") {
+            return std::string(kPasswordOffer);
+        }
         if (line.rfind("AUTHENTICATE ", 0) == 0 || line == "SETEVENTS NOTICE WARN" || line.rfind("SIGNAL ", 0) == 0) {
             return std::string("250 OK\r\n");
         }
@@ -69,7 +72,7 @@ protected:
     SessionRig rig{fake.Port()};
 };
 
-constexpr const char* kAuth = "AUTHENTICATE \"Vintreal\"\r\n";
+constexpr const char* kAuth = "PROTOCOLINFO 1\r\nAUTHENTICATE \"Vintreal\"\r\n";
 
 TEST_F(SurfingSessionTest, FirstStartRunsEveryStepInOrder) {
     rig.ui.AnswerNextMode(ModeChoice::Strong);

@@ -11,10 +11,9 @@ class TorControllerTest : public test::TorFixture {};
 
 TEST_F(TorControllerTest, ConnectAcceptsExactlyOk) {
     Authenticated();
-    fake.NextConnection().Expect(test::kAuthenticate).Send("250 OK and more\r\n");
-    fake.NextConnection()
-        .Expect(test::kAuthenticate)
-        .Send("515 Authentication failed: Password did not match HashedControlPassword value from configuration\r\n");
+    PasswordLogin().Send("250 OK and more\r\n");
+    PasswordLogin().Send(
+        "515 Authentication failed: Password did not match HashedControlPassword value from configuration\r\n");
 
     EXPECT_TRUE(Tor().Connect());
     auto first = Tor().CircuitEvent();
@@ -45,7 +44,7 @@ TEST_F(TorControllerTest, WithoutTorEveryCommandGoesNowhere) {
 }
 
 TEST_F(TorControllerTest, UnreadableAuthenticationReplyIsReported) {
-    fake.NextConnection().Expect(test::kAuthenticate).Close();
+    PasswordLogin().Close();
     EXPECT_FALSE(Tor().ConnectAndWatch());
     ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"Unable to read command"});
     EXPECT_EQ(ui.Messages()[0].caption, "Quorvel");

@@ -9,6 +9,7 @@
 #include "support/recording_ui.h"
 #include "support/test_environment.h"
 #include "tor/anonymity_mode.h"
+#include "tor/control_auth.h"
 #include "tor/exit_countries.h"
 #include "tor/tor_controller.h"
 #include "tor/torrc_file.h"
@@ -27,18 +28,18 @@ protected:
             GTEST_SKIP() << "/usr/sbin/tor is not installed; scripts/setup-deps installs it";
         }
         test::MakeFolders(SettingsFolder(paths));
-        real = std::make_unique<test::RealTor>(TorrcPath(paths), env.Root() + "/tor-data");
+        real = std::make_unique<test::RealTor>(TorrcPath(paths), env.Root() + "/tor-data", Auth());
         ASSERT_EQ(real->Error(), "");
         timing.newIdentityPause = 0ms;
         tor = std::make_unique<TorController>(ui, language, settings, paths, test::kRealControlPort, timing);
     }
 
+    virtual test::TorAuth Auth() const { return test::TorAuth::Cookie; }
+
     // A connection of the test's own, authenticated.
     std::shared_ptr<ControlSocket> Raw() {
         auto socket = ControlSocket::Connect(test::kRealControlPort);
-        std::string reply;
-        if (!socket || !socket->Send("AUTHENTICATE \"Vintreal\"\r\n") || !ReadCommandReply(*socket, reply) ||
-            reply != "250 OK") {
+        if (!socket || AuthenticateControl(*socket, false, kReplyLineWait) != ControlAuthResult::Authenticated) {
             ADD_FAILURE() << "cannot authenticate at tor";
             return nullptr;
         }
@@ -66,6 +67,22 @@ TEST_F(RealTorTest, CommandsAreAnsweredAndHaltEndsTor) {
     ASSERT_TRUE(tor->Connect());
     EXPECT_TRUE(tor->NewIdentity());
     EXPECT_TRUE(tor->NewIdentity());
+    tor->Halt();
+    EXPECT_TRUE(real->WaitExited(10s));
+    EXPECT_TRUE(ui.Events().empty());
+}
+
+// A torrc from before the cookie: Tor offers only the password, and the program's password line still opens it.
+class OldTorrcRealTorTest : public RealTorTest {
+protected:
+    test::TorAuth Auth() const override { return test::TorAuth::Password; }
+};
+
+TEST_F(OldTorrcRealTorTest, ThePasswordStillOpensThePort) {
+    ASSERT_TRUE(tor->Connect());
+    EXPECT_TRUE(tor->NewIdentity());
+    ASSERT_TRUE(tor->ConnectAndWatch());
+    EXPECT_TRUE(tor->Reload());
     tor->Halt();
     EXPECT_TRUE(real->WaitExited(10s));
     EXPECT_TRUE(ui.Events().empty());

@@ -21,6 +21,8 @@
 namespace quorvel::test {
 
 inline constexpr const char* kAuthenticate = "AUTHENTICATE \"Vintreal\"\r\n";
+// All that the program sends to log in where Tor offers the password.
+inline const std::string kPasswordLogin = std::string(kProtocolInfo) + kAuthenticate;
 
 class TorFixture : public ::testing::Test {
 protected:
@@ -40,8 +42,12 @@ protected:
         return *tor;
     }
 
+    // A connection that offers the password and waits for it.
+    FakeControlPort::Script& PasswordLogin() {
+        return fake.NextConnection().Expect(kProtocolInfo).Send(kPasswordOffer).Expect(kAuthenticate);
+    }
     // A connection that authenticates.
-    FakeControlPort::Script& Authenticated() { return fake.NextConnection().Expect(kAuthenticate).Send("250 OK\r\n"); }
+    FakeControlPort::Script& Authenticated() { return PasswordLogin().Send("250 OK\r\n"); }
     // A connection that authenticates and takes the watcher's subscription; no circuit yet.
     FakeControlPort::Script& Watched() {
         return Authenticated()
