@@ -126,7 +126,10 @@ AtomicFile::AtomicFile(const std::string& target) : m_target(target) {
         if (fd < 0) {
             return;
         }
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && NameStillRefersTo(fd, pattern)) {
+        // Where the file system has no flock at all, the file is used unlocked; no cleaner can lock it there
+        // either, so none removes it.
+        const bool takenByCleaner = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (!takenByCleaner && NameStillRefersTo(fd, pattern)) {
             m_fd = fd;
             m_temp = pattern;
         } else {
