@@ -210,7 +210,25 @@ CTextFileWrite::~CTextFileWrite() {
     Close();
 }
 
+namespace {
+
+// What the reader takes for a byte-order mark at the start of a file.
+bool BeginsWithMark(std::string_view bytes) {
+    return bytes.starts_with("\xFE\xFF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xEF\xBB\xBF");
+}
+
+} // namespace
+
 bool CTextFileWrite::Flush() {
+    if (!m_started && m_used > 0) {
+        m_started = true;
+        // Text that begins like a mark would lose those bytes, or turn into UTF-16, when read back; behind a
+        // UTF-8 mark it reads as it is. The first flush holds at least three bytes unless the text is shorter.
+        if (BeginsWithMark(std::string_view(m_buffer.data(), m_used))) {
+            m_encoding = TextEncoding::UTF_8;
+            m_failed = !m_file->Write("\xEF\xBB\xBF");
+        }
+    }
     if (m_used > 0 && !m_failed) {
         m_failed = !m_file->Write(std::string_view(m_buffer.data(), m_used));
     }

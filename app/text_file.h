@@ -76,7 +76,8 @@ private:
     std::optional<char32_t> m_pushedBack;
 };
 
-// Creates (or replaces) a file and writes text to it, as UTF-8 without a byte-order mark, byte for byte. The
+// Creates (or replaces) a file and writes text to it, as UTF-8 without a byte-order mark, byte for byte (only a
+// text that itself begins with the bytes of a mark gets a UTF-8 mark in front, so it reads back the same). The
 // bytes go to a temporary file in the same folder that Close() renames over the target, so the old content stays
 // whole until the new one is complete. When the target cannot be replaced (missing or read-only folder,
 // read-only file) IsOpen() is false and the target is left alone.
@@ -97,6 +98,7 @@ private:
 
     std::unique_ptr<AtomicFile> m_file;
     std::size_t m_used = 0;
+    bool m_started = false; // the first bytes have gone out
     bool m_failed = false;
     bool m_closed = false;
     bool m_committed = false;

@@ -9,7 +9,9 @@ namespace quorvel {
 // to disk and renames it over the target, so a crash or a full disk leaves either the old or the new content,
 // never a truncated file. A symbolic link is followed: the file it names is replaced, the link stays.
 // An existing file keeps its permissions (and, when run as root, its owner). A target that exists but is not
-// writable counts as read-only: nothing is created and the target is left alone.
+// writable, or whose owner may not write it (so also when run as root), counts as read-only: nothing is created
+// and the target is left alone. Temporary files of this target that an earlier rewrite left when it was killed
+// are removed; those of a rewrite still going on (each holds a lock on its own) are not.
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& target);

@@ -1,5 +1,6 @@
 #include "platform/registry_hive.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quorvel::registry_hive {
@@ -20,6 +21,18 @@ bool HasControlCharacter(const std::string& text) {
 }
 
 } // namespace
+
+Node::~Node() {
+    std::vector<std::unique_ptr<Node>> pending = std::move(children);
+    while (!pending.empty()) {
+        std::unique_ptr<Node> last = std::move(pending.back());
+        pending.pop_back();
+        for (auto& child : last->children) {
+            pending.push_back(std::move(child));
+        }
+        last->children.clear();
+    }
+}
 
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
@@ -43,7 +56,7 @@ std::optional<std::vector<std::string>> SplitKeyPath(const std::string& path) {
         }
         std::string part = path.substr(start, end - start);
         if (!part.empty()) {
-            if (HasControlCharacter(part)) {
+            if (HasControlCharacter(part) || parts.size() == kMaxKeyDepth) {
                 return std::nullopt;
             }
             parts.push_back(std::move(part));
@@ -109,24 +122,50 @@ bool PutValue(Node& node, const std::string& name, const RegistryValue& value) {
     return true;
 }
 
+// The tree walks below keep their own work lists: a file decides how deep the tree is, not the stack.
+
 std::unique_ptr<Node> DeepCopy(const Node& node) {
     auto copy = std::make_unique<Node>();
-    copy->name = node.name;
-    copy->values = node.values;
-    for (const auto& child : node.children) {
-        copy->children.push_back(DeepCopy(*child));
+    std::vector<std::pair<const Node*, Node*>> work{{&node, copy.get()}};
+    while (!work.empty()) {
+        auto [from, to] = work.back();
+        work.pop_back();
+        to->name = from->name;
+        to->values = from->values;
+        for (const auto& child : from->children) {
+            to->children.push_back(std::make_unique<Node>());
+            work.emplace_back(child.get(), to->children.back().get());
+        }
     }
     return copy;
 }
 
+std::size_t Depth(const Node& node) {
+    std::size_t deepest = 0;
+    std::vector<std::pair<const Node*, std::size_t>> work{{&node, 0}};
+    while (!work.empty()) {
+        auto [at, level] = work.back();
+        work.pop_back();
+        deepest = std::max(deepest, level);
+        for (const auto& child : at->children) {
+            work.emplace_back(child.get(), level + 1);
+        }
+    }
+    return deepest;
+}
+
 bool MergeInto(Node& target, const Node& source) {
     bool changed = false;
-    for (const auto& [name, value] : source.values) {
-        changed = PutValue(target, name, value) || changed;
-    }
-    for (const auto& child : source.children) {
-        Node* copy = FindOrCreateChild(target, child->name, changed);
-        changed = MergeInto(*copy, *child) || changed;
+    std::vector<std::pair<Node*, const Node*>> work{{&target, &source}};
+    while (!work.empty()) {
+        auto [to, from] = work.back();
+        work.pop_back();
+        for (const auto& [name, value] : from->values) {
+            changed = PutValue(*to, name, value) || changed;
+        }
+        for (const auto& child : from->children) {
+            work.emplace_back(FindOrCreateChild(*to, child->name, changed), child.get());
+        }
     }
     return changed;
 }
@@ -182,13 +221,32 @@ std::string FormatValue(const std::string& name, const RegistryValue& value) {
     return line;
 }
 
-void FormatKey(const Node& node, const std::string& path, std::string& out) {
-    out += "\n[" + path + "]\n";
-    for (const auto& [name, value] : node.values) {
-        out += FormatValue(name, value) + "\n";
-    }
-    for (const auto& child : node.children) {
-        FormatKey(*child, path + "\\" + child->name, out);
+// Every key below the root, parents before children and siblings in order, each with its full path.
+void FormatKeys(const Node& root, std::string& out) {
+    struct Frame {
+        const Node* node;
+        std::size_t nextChild;
+        std::size_t pathLength;
+    };
+    std::string path;
+    std::vector<Frame> stack{{&root, 0, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.nextChild == top.node->children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Node& child = *top.node->children[top.nextChild++];
+        path.resize(top.pathLength);
+        if (!path.empty()) {
+            path += '\\';
+        }
+        path += child.name;
+        out += "\n[" + path + "]\n";
+        for (const auto& [name, value] : child.values) {
+            out += FormatValue(name, value) + "\n";
+        }
+        stack.push_back({&child, 0, path.size()});
     }
 }
 
@@ -341,9 +399,7 @@ std::string Format(const Node& root, const std::string& title) {
     for (const auto& [name, value] : root.values) {
         out += FormatValue(name, value) + "\n";
     }
-    for (const auto& child : root.children) {
-        FormatKey(*child, child->name, out);
-    }
+    FormatKeys(root, out);
     return out;
 }
 

@@ -26,7 +26,16 @@
 // not fully understood; such a file is read as far as it goes but must never be rewritten, so nothing is lost.
 namespace quorvel::registry_hive {
 
+// Deeper paths are refused: a file that holds one is damaged. Windows itself stops at this depth.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
 struct Node {
+    Node() = default;
+    // Frees the subtree without recursion, so no depth of keys can exhaust the stack.
+    ~Node();
+    Node(Node&&) = default;
+    Node& operator=(Node&&) = default;
+
     std::string name;
     std::vector<std::pair<std::string, RegistryValue>> values;
     std::vector<std::unique_ptr<Node>> children;
@@ -41,7 +50,7 @@ struct Hive {
 bool SameName(const std::string& a, const std::string& b);
 
 // Splits "A\B\C" into its parts; empty parts (doubled, leading or trailing '\') are dropped. Nothing when a part
-// holds a control character, which a key line cannot carry.
+// holds a control character, which a key line cannot carry, or when there are more than kMaxKeyDepth parts.
 std::optional<std::vector<std::string>> SplitKeyPath(const std::string& path);
 
 Node* FindChild(Node& node, const std::string& name);
@@ -53,6 +62,8 @@ Node* FindOrCreateKey(Node& root, const std::vector<std::string>& parts, bool& c
 // Sets a value; a value that exists under another spelling keeps its first spelling. True when anything changed.
 bool PutValue(Node& node, const std::string& name, const RegistryValue& value);
 std::unique_ptr<Node> DeepCopy(const Node& node);
+// How many levels of keys lie below `node` (0 when it has no subkeys).
+std::size_t Depth(const Node& node);
 // Copies every value and subkey of `source` into `target`, overwriting same-named values. True when anything
 // changed.
 bool MergeInto(Node& target, const Node& source);

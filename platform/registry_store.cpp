@@ -226,7 +226,8 @@ bool RegistryStore::CopyTree(RegistryHive fromHive, const std::string& fromPath,
                 source = DeepCopy(*key);
             }
         }
-        if (!source) {
+        // The copy must not reach deeper than a file may hold, or the hive would not read back.
+        if (!source || targetParts->size() + Depth(*source) > kMaxKeyDepth) {
             return std::pair{false, false};
         }
         bool changed = false;

@@ -41,8 +41,7 @@ public:
     bool CreateKey(RegistryHive hive, const std::string& keyPath);
 
     // Nothing when the key or the value is missing (or the hive file cannot be read).
-    std::optional<RegistryValue> GetValue(RegistryHive hive, const std::string& keyPath,
-                                          const std::string& name) const;
+    std::optional<RegistryValue> GetValue(RegistryHive hive, const std::string& keyPath, const std::string& name) const;
     // Sets a value of an existing key; false when the key does not exist (open, not create) or on a failed write.
     bool SetValue(RegistryHive hive, const std::string& keyPath, const std::string& name, const RegistryValue& value);
     // False when the key or the value does not exist.
@@ -56,7 +55,8 @@ public:
     std::vector<std::string> SubkeyNames(RegistryHive hive, const std::string& keyPath) const;
 
     // Copies every value and subkey of the source key below the target key (created when missing), overwriting
-    // values of the same name. False when the source does not exist.
+    // values of the same name. False when the source does not exist or the copy would reach deeper than a hive
+    // may hold (512 levels; a deeper path is refused everywhere and makes a hive file damaged).
     bool CopyTree(RegistryHive fromHive, const std::string& fromPath, RegistryHive toHive, const std::string& toPath);
 
 private:

@@ -177,6 +177,18 @@ TEST_F(TextFile, Utf8MarkIsDroppedAndTheBytesKept) {
     EXPECT_EQ(ReadFileBytes(m_file), "ж\xff\xf0\x9f\x98\x80\r\n");
 }
 
+TEST_F(TextFile, TextThatBeginsWithTheBytesOfAMarkReadsBackTheSame) {
+    for (const std::string start : {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"}) {
+        const std::string text = start + "x\r\n";
+        EXPECT_EQ(ReadWhole("\xEF\xBB\xBF" + start + "x\n"), text);
+        ASSERT_TRUE(WriteWhole(m_file, text));
+        EXPECT_EQ(ReadWhole(ReadFileBytes(m_file)), text);
+    }
+    // Plain text still gets no mark, also when it is as short as a mark's beginning.
+    ASSERT_TRUE(WriteWhole(m_file, "\xEF\xBB"));
+    EXPECT_EQ(ReadFileBytes(m_file), "\xEF\xBB");
+}
+
 TEST_F(TextFile, Utf16FilesBecomeUtf8) {
     TextEncoding encoding{};
     // "ж😀\r\nb\n" in both byte orders; the emoji is a surrogate pair.

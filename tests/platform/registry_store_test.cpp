@@ -245,6 +245,32 @@ TEST(RegistryStore, DamagedFileIsReadAsFarAsPossibleAndNeverOverwritten) {
     EXPECT_EQ(store.GetValue(HKLM, "Copy", "a"), RegistryValue::Dword(1));
 }
 
+TEST(RegistryStore, KeysDeeperThanFiveHundredTwelveLevelsAreRefusedAndTheirFileKept) {
+    TempFolder temp;
+    RegistryStore store(temp.Path());
+    auto path = [](std::size_t levels) {
+        std::string text = "k";
+        for (std::size_t i = 1; i < levels; ++i) {
+            text += "\\k";
+        }
+        return text;
+    };
+    ASSERT_TRUE(store.CreateKey(HKCU, path(512)));
+    ASSERT_TRUE(store.SetValue(HKCU, path(512), "v", RegistryValue::Dword(1)));
+    EXPECT_FALSE(store.CreateKey(HKCU, path(513)));
+    EXPECT_FALSE(store.CopyTree(HKCU, "k", HKCU, "k2\\k3")); // would put the deepest key at 513
+    EXPECT_TRUE(store.CopyTree(HKCU, "k", HKLM, "k2"));
+    EXPECT_EQ(store.GetValue(HKLM, "k2\\" + path(511), "v"), RegistryValue::Dword(1));
+
+    // A hostile file of one 300000-level path: read without exhausting the stack, damaged, never rewritten.
+    const std::string hostile = "[Good]\n\"a\"=dword:00000001\n[" + path(300000) + "]\n\"b\"=dword:00000002\n";
+    WriteFileBytes(store.HiveFile(HKCU), hostile);
+    EXPECT_EQ(store.GetValue(HKCU, "Good", "a"), RegistryValue::Dword(1));
+    EXPECT_FALSE(store.KeyExists(HKCU, "k\\k"));
+    EXPECT_FALSE(store.SetValue(HKCU, "Good", "a", RegistryValue::Dword(2)));
+    EXPECT_EQ(ReadFileBytes(store.HiveFile(HKCU)), hostile);
+}
+
 TEST(RegistryStore, AHiveThatIsNotAReadableFileIsNeverReplaced) {
     TempFolder temp;
     RegistryStore store(temp.Path());
