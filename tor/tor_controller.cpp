@@ -179,8 +179,7 @@ void TorController::DropOutOfStep(const std::shared_ptr<ControlSocket>& socket) 
         return;
     }
     auto fresh = ControlSocket::Connect(m_port);
-    std::string reply;
-    if (!fresh || !Authenticate(*fresh, reply) || reply != kOk) {
+    if (!fresh || Authenticate(*fresh) != ControlAuthResult::Authenticated) {
         return; // the commands then fail as they would without Tor
     }
     m_controlSocket = fresh;
