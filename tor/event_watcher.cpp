@@ -58,14 +58,14 @@ void TorController::RunWatcher(std::shared_ptr<WatcherSession> session, std::pro
                 done = true;
                 break;
             case WatcherNotice::ExitCountryFailed:
-                session->event->Set();
+                SetExitFailed(*session);
                 done = true;
                 HandleExitCountryFailure(session);
                 break;
             case WatcherNotice::NoUsableExit:
                 // Only an exit country of ours explains this; without one it is none of the program's business.
                 if (!m_settings.ReadString(settings::kCountrySelection, settings::kCurrentCountry, "").empty()) {
-                    session->event->Set();
+                    SetExitFailed(*session);
                     done = true;
                     HandleExitCountryFailure(session);
                 }
@@ -94,6 +94,15 @@ void TorController::RunWatcher(std::shared_ptr<WatcherSession> session, std::pro
     }
     m_shared.ended.notify_all();
     finished->store(true);
+}
+
+void TorController::SetExitFailed(WatcherSession& session) {
+    {
+        // Marked before the event is set, so that whoever the event wakes sees that it is no circuit.
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.exitFailedEvent = session.event;
+    }
+    session.event->Set();
 }
 
 void TorController::HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session) {

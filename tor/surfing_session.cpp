@@ -169,7 +169,7 @@ void SurfingSession::StartSurfing() {
     m_parts.redirector.RedirectAll(MessageOwner::MainWindow);
 
     // The ready balloon tells that Tor can carry traffic: only when it said so, never after a mere time-out.
-    const bool circuitReady = circuit && m_parts.waiter.WaitFor(*circuit, kCircuitWait);
+    const bool circuitReady = circuit && m_parts.waiter.WaitFor(*circuit, kCircuitWait) && m_parts.tor.CircuitOpened();
     if (readyBalloonDue && circuitReady && BalloonsOn()) {
         ShowBalloon("Tor has successfully opened a circuit. Now you can start surfing the net.",
                     "Circuit building finished");

@@ -80,6 +80,10 @@ public:
     // a connection of its own is opened, so the two never share one reply. Nothing without a usable connection.
     std::shared_ptr<ControlSocket> ConnectionForQueries();
 
+    // True when the circuit-ready event is set for a circuit, and not because the watcher gave up on the exit
+    // country (which sets it too, so that nobody waits for a circuit that will not come).
+    bool CircuitOpened() const;
+
     // True while an event watcher reads the command connection.
     bool IsWatching() const;
     // Waits until no watcher reads any more; true when none does within the limit.
@@ -104,6 +108,8 @@ private:
         std::shared_ptr<ControlSocket> g_controlSocket;
         std::shared_ptr<ManualResetEvent> g_hCircuitEvent;
         std::shared_ptr<WatcherSession> current;
+        // The circuit-ready event that the exit-country failure set.
+        std::shared_ptr<ManualResetEvent> exitFailedEvent;
     };
 
     struct WatcherThread {
@@ -124,6 +130,8 @@ private:
     // The watcher thread and what it does on Tor's notices.
     void RunWatcher(std::shared_ptr<WatcherSession> session, std::promise<void> subscribed,
                     std::shared_ptr<std::atomic<bool>> finished);
+    // Releases the waiters of the session's circuit-ready event, marking it as no circuit.
+    void SetExitFailed(WatcherSession& session);
     void HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session);
     void ReloadFromWatcher(const std::shared_ptr<WatcherSession>& session);
 

@@ -27,7 +27,8 @@ protected:
     // Answers as Tor does; the circuit is there when `circuit` says so.
     std::optional<std::string> Answer(const std::string& line) {
         if (line == "GETINFO status/circuit-established") {
-            return std::string("250-status/circuit-established=") + (circuit ? "1" : "0") + "\r\n250 OK\r\n";
+            return std::string("250-status/circuit-established=") + (circuit ? "1" : "0") + "\r\n250 OK\r\n" +
+                   (noExit ? "650 WARN No exits in ExitNodes seem to be running: can't choose an exit.\r\n" : "");
         }
         if (line.rfind("AUTHENTICATE ", 0) == 0 || line == "SETEVENTS NOTICE WARN" || line.rfind("SIGNAL ", 0) == 0) {
             return std::string("250 OK\r\n");
@@ -65,6 +66,7 @@ protected:
     TestEnvironment env;
     std::string torLifetime = "0.3";
     std::atomic<bool> circuit{true};
+    std::atomic<bool> noExit{false}; // Tor says no exit of the chosen country runs
     FakeControlPort fake;
     SessionRig rig{fake.Port()};
 };
@@ -212,6 +214,22 @@ TEST_F(SurfingSessionTest, WithoutACircuitTheWaitRunsOutAndNoSuccessIsClaimed) {
     rig.session->OnCircuitReady();
     ASSERT_TRUE(rig.tor->CircuitEvent());
     EXPECT_TRUE(rig.tor->CircuitEvent()->IsSet());
+}
+
+// The watcher ends the wait on the exit-country failure too, but that is no circuit to announce.
+TEST_F(SurfingSessionTest, AnExitCountryFailureEndsTheWaitWithoutTheReadyBalloon) {
+    NotFirstStart();
+    circuit = false;
+    noExit = true;
+    rig.settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "France");
+    rig.session->StartSurfing();
+    rig.tor.reset(); // the watcher's message is in once it has ended
+    const auto shown = Shown(rig.ui);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kReadyBalloon), 0);
+    EXPECT_EQ(rig.ui.MessageTexts(),
+              (std::vector<std::string>{"None of the servers in the selected country is operational. Country "
+                                        "selection has been cancelled. Please select another country or try again "
+                                        "later."}));
 }
 
 TEST_F(SurfingSessionTest, AMissingTorIsReportedAndTheSessionStaysStopped) {
