@@ -132,7 +132,8 @@ private:
                     std::shared_ptr<std::atomic<bool>> finished);
     // Releases the waiters of the session's circuit-ready event, marking it as no circuit.
     void SetExitFailed(WatcherSession& session);
-    void HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session);
+    // Its messages go to `ui`.
+    void HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session, Ui& ui);
     void ReloadFromWatcher(const std::shared_ptr<WatcherSession>& session);
 
     Ui& m_ui;
