@@ -178,13 +178,23 @@ void SurfingSession::StartSurfing() {
 }
 
 void SurfingSession::StopSurfing() {
+    Stop(false);
+}
+
+void SurfingSession::RestartSurfing() {
+    Stop(true);
+    StartSurfing();
+}
+
+void SurfingSession::Stop(bool deferRestartNotice) {
     m_bRunning = false;
     UpdateIcon(kStoppedIcon);
     m_parts.tor.Halt();
     m_haltedTor = m_torProcess;
     m_torProcess.reset();
     m_parts.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, m_bRunning);
-    m_parts.redirector.RestoreAll(MessageOwner::MainWindow);
+    m_parts.redirector.RestoreAll(MessageOwner::MainWindow, deferRestartNotice ? ProgramRedirector::RestartNotice::Defer
+                                                                               : ProgramRedirector::RestartNotice::Ask);
 }
 
 void SurfingSession::ChangeFalseIp() {
@@ -209,7 +219,8 @@ bool SurfingSession::RecoverUnfinishedSession() {
     if (!m_parts.settings.ReadBool(settings::kTorSettings, settings::kIsTorRunning, false)) {
         return false;
     }
-    m_parts.redirector.RestoreAll(MessageOwner::MainWindow);
+    // The Start that follows redirects the same programs again and asks for the one browser restart.
+    m_parts.redirector.RestoreAll(MessageOwner::MainWindow, ProgramRedirector::RestartNotice::Defer);
     m_parts.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, false);
     return true;
 }

@@ -301,6 +301,32 @@ TEST_F(SurfingSessionTest, ChangeFalseIpWhileStoppedClaimsNothing) {
     EXPECT_TRUE(rig.waiter.Pauses().empty());
 }
 
+// The launch after a crash and a restart for a new country are one operation each: one Firefox restart box.
+TEST_F(SurfingSessionTest, OneFirefoxRestartBoxPerOperation) {
+    NotFirstStart();
+    const std::string profile = env.Home() + "/ff";
+    WriteFileBytes(profile + "/prefs.js", "user_pref(\"a\", 1);\n");
+    rig.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, profile);
+    rig.settings.WriteBool(settings::kAnonymization, settings::kFirefox, true);
+    const std::string restart =
+        "message Please restart Firefox to make new settings take effect. All Firefox windows must be closed.";
+    auto restartBoxes = [&] {
+        const auto shown = Shown(rig.ui);
+        return std::count(shown.begin(), shown.end(), restart);
+    };
+
+    rig.redirector.RedirectAll(MessageOwner::MainWindow); // then the program died
+    rig.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, true);
+    rig.ui.Clear();
+    rig.session->RecoverUnfinishedSession();
+    rig.session->StartSurfing();
+    EXPECT_EQ(restartBoxes(), 1);
+
+    rig.ui.Clear();
+    rig.session->RestartSurfing();
+    EXPECT_EQ(restartBoxes(), 1);
+}
+
 TEST_F(SurfingSessionTest, AnUnfinishedSessionIsUndoneBeforeTheNextStart) {
     const ConnectionProxy own = rig.LanProxy();
     EXPECT_FALSE(rig.session->RecoverUnfinishedSession());
