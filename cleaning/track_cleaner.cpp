@@ -55,17 +55,15 @@ void TrackCleaner::CleanTracks() {
         if (!m_settings.ReadBool(settings::kCleanOptions, option.key, false)) {
             continue;
         }
-        if (const auto allGone = Clean(option, firefox, netscape)) {
-            report += ReportLine(option, *allGone);
-        }
+        report += ReportLine(option, Clean(option, firefox, netscape));
     }
     if (m_settings.ReadBool(settings::kOptionsDialog, settings::kCleanReport, true)) {
         ShowReport(report);
     }
 }
 
-std::optional<bool> TrackCleaner::Clean(const CleanOption& option, const std::optional<std::string>& firefoxProfile,
-                                        const std::optional<std::string>& netscapeProfile) {
+TrackCleaner::Outcome TrackCleaner::Clean(const CleanOption& option, const std::optional<std::string>& firefoxProfile,
+                                          const std::optional<std::string>& netscapeProfile) {
     const std::string firefox = firefoxProfile.value_or("");
     const std::string netscape = netscapeProfile.value_or("");
     // Each kind is known by its check box. What Internet Explorer's calls fail to delete is not reported (the
@@ -73,55 +71,62 @@ std::optional<bool> TrackCleaner::Clean(const CleanOption& option, const std::op
     switch (option.checkBoxId) {
     case 300:
         DeleteUrlCacheEntries(m_urlCache, false);
-        return true;
+        return Outcome::Removed;
     case 301:
         DeleteUrlCacheEntries(m_urlCache, true);
         EmptyCookiesFolder(m_paths, m_files);
-        return true;
+        return Outcome::Removed;
     case 302:
         DeleteUserKey(m_registry, kTypedUrlsKey);
-        return true;
+        return Outcome::Removed;
     case 303:
         DeleteUserKey(m_registry, kIntelliFormsKey);
-        return true;
+        return Outcome::Removed;
     case 304:
-        if (!ClearUrlHistory(m_urlHistory)) {
-            return std::nullopt;
-        }
-        return true;
+        // Without a history store (always so on Linux) the report says so rather than that nothing was selected.
+        return ClearUrlHistory(m_urlHistory) ? Outcome::Removed : Outcome::NothingToClear;
     case 306:
-        return CleanFirefoxCache(m_paths, m_files, firefox);
+        return Done(CleanFirefoxCache(m_paths, m_files, firefox));
     case 307:
-        return RemoveProfileFiles(m_files, firefox, {"cookies.txt", "cookies.sqlite"});
+        return Done(RemoveProfileFiles(m_files, firefox, {"cookies.txt", "cookies.sqlite"}));
     case 308:
-        return RemoveProfileFiles(m_files, firefox, {"history.dat"});
+        return Done(RemoveProfileFiles(m_files, firefox, {"history.dat"}));
     case 309:
-        return RemoveProfileFiles(m_files, firefox,
-                                  {"formhistory.dat", "signons2.txt", "signons3.txt", "formhistory.sqlite"});
+        return Done(RemoveProfileFiles(m_files, firefox,
+                                       {"formhistory.dat", "signons2.txt", "signons3.txt", "formhistory.sqlite"}));
     case 310:
-        return RemoveProfileFiles(m_files, firefox, {"downloads.rdf", "downloads.sqlite"});
+        return Done(RemoveProfileFiles(m_files, firefox, {"downloads.rdf", "downloads.sqlite"}));
     case 311:
-        return CleanNetscapeCache(m_files, netscape);
+        return Done(CleanNetscapeCache(m_files, netscape));
     case 312:
-        return RemoveProfileFiles(m_files, netscape, {"cookies.txt"});
+        return Done(RemoveProfileFiles(m_files, netscape, {"cookies.txt"}));
     case 313:
-        return RemoveProfileFiles(m_files, netscape, {"history.dat"});
+        return Done(RemoveProfileFiles(m_files, netscape, {"history.dat"}));
     case 314: {
         const bool formsGone = RemoveProfileFiles(m_files, netscape, {"formhistory.dat"});
-        return RemoveR7uFiles(m_files, netscape) && formsGone;
+        return Done(RemoveR7uFiles(m_files, netscape) && formsGone);
     }
     case 315:
-        return RemoveProfileFiles(m_files, netscape, {"downloads.rdf"});
+        return Done(RemoveProfileFiles(m_files, netscape, {"downloads.rdf"}));
     }
-    return std::nullopt;
+    return Outcome::NothingToClear;
 }
 
-std::string TrackCleaner::ReportLine(const CleanOption& option, bool allGone) const {
+std::string TrackCleaner::ReportLine(const CleanOption& option, Outcome outcome) const {
     std::string line = ProgramName(option.browser);
     line += m_language.GetText(option.label, clean_text::kSection, option.label);
     line += option.checkBoxId == 308 ? "(Firefox 2)     " : "     ";
-    line += allGone ? m_language.GetText(clean_text::kRemoved, clean_text::kSection, clean_text::kRemoved)
-                    : m_language.GetText(clean_text::kNotRemoved, clean_text::kSection, clean_text::kNotRemovedKey);
+    switch (outcome) {
+    case Outcome::Removed:
+        line += m_language.GetText(clean_text::kRemoved, clean_text::kSection, clean_text::kRemoved);
+        break;
+    case Outcome::SomeLeft:
+        line += m_language.GetText(clean_text::kNotRemoved, clean_text::kSection, clean_text::kNotRemovedKey);
+        break;
+    case Outcome::NothingToClear:
+        line += m_language.GetText(clean_text::kNothingToClear, clean_text::kSection, clean_text::kNothingToClearKey);
+        break;
+    }
     line += "\n";
     return line;
 }

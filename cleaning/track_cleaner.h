@@ -27,11 +27,13 @@ public:
     void CleanTracks();
 
 private:
+    enum class Outcome { Removed, SomeLeft, NothingToClear };
+    static Outcome Done(bool allGone) { return allGone ? Outcome::Removed : Outcome::SomeLeft; }
+
     // The report line of one kind: program name, label, a gap and the outcome, ending in a line feed.
-    std::string ReportLine(const CleanOption& option, bool allGone) const;
-    // Runs one kind. Nothing when it leaves no report line; otherwise whether every track it found is gone.
-    std::optional<bool> Clean(const CleanOption& option, const std::optional<std::string>& firefoxProfile,
-                              const std::optional<std::string>& netscapeProfile);
+    std::string ReportLine(const CleanOption& option, Outcome outcome) const;
+    Outcome Clean(const CleanOption& option, const std::optional<std::string>& firefoxProfile,
+                  const std::optional<std::string>& netscapeProfile);
     void ShowReport(const std::string& report) const;
 
     const Paths& m_paths;

@@ -28,6 +28,11 @@ bool HasControlCharacter(const std::string& text) {
     return false;
 }
 
+// A parenthesis would open or close the comment part of the user-agent early ("(compatible; MSIE 6; ...)").
+bool HasParenthesis(const std::string& text) {
+    return text.find_first_of("()") != std::string::npos;
+}
+
 // The first typed text that must not be stored or written into a preference file: typed text ends up inside a
 // quoted value of user.js and in settings.ini, where a quote, a backslash, ");" or a line break would end the
 // value early and smuggle other preferences or keys in.
@@ -38,13 +43,14 @@ std::optional<std::string> RefusedText(const IdentityChoice& selections) {
                 return *text;
             }
         }
-        if (!FitsInPrefValue(selections.browserVersion)) {
+        if (!FitsInPrefValue(selections.browserVersion) || HasParenthesis(selections.browserVersion)) {
             return selections.browserVersion;
         }
     }
     if (selections.languageMode == MaskMode::Masked) {
         const std::optional<std::string> code = DeriveLanguageCode(selections.falseLanguage);
-        if (HasControlCharacter(selections.falseLanguage) || (code && !FitsInPrefValue(*code))) {
+        if (HasControlCharacter(selections.falseLanguage) ||
+            (code && (!FitsInPrefValue(*code) || HasParenthesis(*code)))) {
             return selections.falseLanguage;
         }
     }
@@ -75,12 +81,19 @@ std::string Trimmed(const std::string& text) {
 
 } // namespace
 
-bool IdentityMasking::ApplyMasking(const IdentityChoice& selections) {
-    if (const std::optional<std::string> refused = RefusedText(selections)) {
+bool IdentityMasking::Refuses(const IdentityChoice& selections) {
+    const std::optional<std::string> refused = RefusedText(selections);
+    if (refused) {
         Warn("\"" + *refused + "\": " +
              m_language.GetText("this text cannot be used in a browser's settings (no quotes, backslashes, "
                                 "parentheses, semicolons or line breaks); nothing was changed",
                                 "Messages", "Invalid masking text"));
+    }
+    return refused.has_value();
+}
+
+bool IdentityMasking::ApplyMasking(const IdentityChoice& selections) {
+    if (Refuses(selections)) {
         return false;
     }
     m_state.mozillaSettingsChanged = false;

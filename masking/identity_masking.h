@@ -27,6 +27,8 @@ public:
     // preference file is refused with a message before anything is written; a masked language text without a
     // code leaves every language setting as it was. False when the selections were refused.
     bool ApplyMasking(const IdentityChoice& selections);
+    // The check of ApplyMasking alone: true, after telling the user what is refused, when it would refuse.
+    bool Refuses(const IdentityChoice& selections);
 
     // "Reset to default": puts Internet Explorer's and Firefox's own user-agent and languages back at once and
     // sets the page's radio buttons to Default. No setting is written; the next OK stores the page.
@@ -42,7 +44,6 @@ public:
     bool BackupMozillaLanguage(const std::string& profileFolder, MozillaBrowser browser);
 
 private:
-    bool Refuses(const IdentityChoice& selections);
     void StoreChoices(const IdentityChoice& selections, const IdentityStrings& strings);
     void ApplyIeUserAgent(MaskMode mode, const IdentityStrings& strings);
     void ApplyIeLanguage(MaskMode mode, const std::string& value);

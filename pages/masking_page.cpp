@@ -118,6 +118,11 @@ void CMaskingPage::OnResetToDefault(Controls& controls) {
     m_masking.ResetMasking(controls);
 }
 
+bool CMaskingPage::CanApply(const Controls& controls) {
+    ReadFields(controls);
+    return !m_masking.Refuses(m_page.Selections());
+}
+
 void CMaskingPage::OnOK(Controls& controls) {
     ReadFields(controls);
     m_masking.ApplyMasking(m_page.Selections());

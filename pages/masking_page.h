@@ -21,6 +21,8 @@ public:
     int TemplateId() const override { return masking_page::kDialogTemplate; }
     std::string Title() const override;
     void OnInitDialog(Controls& controls) override;
+    // Text that ApplyMasking would refuse keeps the sheet open on this page.
+    bool CanApply(const Controls& controls) override;
     // ApplyMasking with the page's selections.
     void OnOK(Controls& controls) override;
 

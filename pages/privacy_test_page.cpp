@@ -73,7 +73,9 @@ void CPrivacyTestPage::OnInitDialog(Controls& controls) {
     bool anyAddress = false;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         addresses[i] = m_settings.ReadString(settings::kPrivacyTest, kAddressKeys[i], settings::kBlank);
-        anyAddress = anyAddress || BeginsWithLetter(addresses[i]);
+        // Any stored address counts, whatever it begins with ("10.0.0.1/ip" included): only none at all gets the
+        // default page.
+        anyAddress = anyAddress || !Trimmed(addresses[i]).empty();
     }
     if (!anyAddress) {
         addresses[0] = m_defaultAddress;

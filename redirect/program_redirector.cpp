@@ -10,12 +10,26 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <sstream>
 
 namespace quorvel {
 
 namespace {
 
 constexpr const char* kMessages = "Messages";
+// The SOCKS host line of the redirection: a user.js holding it still points the browser at Tor.
+constexpr const char* kRedirectedSocksLine = "user_pref(\"network.proxy.socks\", \"127.0.0.1\");";
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 } // namespace
 
@@ -90,11 +104,15 @@ void ProgramRedirector::RedirectAll(MessageOwner owner) {
             }
             m_ie.ApplyIeProxy(port);
         } else if (const auto browser = MozillaBrowserOf(kind)) {
+            const auto before = UserJs(*browser);
             if (!m_mozilla.BackupMozillaProxy(*browser, port)) {
                 WarnSaveFailed(kind, owner);
             }
             m_mozilla.ApplyMozillaProxy(*browser, port, MozillaLineStyle::Start);
-            AskToRestart(*browser, owner);
+            if (UserJs(*browser) != before || RestartOwed(*browser)) {
+                RestartOwed(*browser) = false;
+                AskToRestart(*browser, owner);
+            }
         } else {
             if (!m_messengers.BackupMessengerProxy(kind)) {
                 WarnSaveFailed(kind, owner);
@@ -105,6 +123,18 @@ void ProgramRedirector::RedirectAll(MessageOwner owner) {
             m_messengers.ApplyMessengerProxy(kind, port);
         }
     }
+    // A browser no longer selected still gets the notice its restore owed.
+    for (MozillaBrowser browser : {MozillaBrowser::Firefox, MozillaBrowser::Netscape}) {
+        if (RestartOwed(browser)) {
+            RestartOwed(browser) = false;
+            AskToRestart(browser, owner);
+        }
+    }
+}
+
+std::optional<std::string> ProgramRedirector::UserJs(MozillaBrowser browser) const {
+    const auto folder = ConfiguredProfileFolder(m_settings, browser);
+    return folder ? ReadWhole(*folder + "/user.js") : std::nullopt;
 }
 
 bool ProgramRedirector::RestoreOne(ProgramKind kind) {
@@ -117,19 +147,31 @@ bool ProgramRedirector::RestoreOne(ProgramKind kind) {
     return m_messengers.RestoreMessengerProxy(kind);
 }
 
-void ProgramRedirector::RestoreAll(MessageOwner owner) {
+void ProgramRedirector::RestoreAll(MessageOwner owner, RestartNotice notice) {
     for (ProgramKind kind : kAllPrograms) {
         if (!IsSelected(kind)) {
             continue;
         }
+        const auto browser = MozillaBrowserOf(kind);
+        const auto before = browser ? UserJs(*browser) : std::nullopt;
         // The browser and ICQ are closed by the user before their files and values are rewritten.
-        if (const auto browser = MozillaBrowserOf(kind)) {
+        bool asked = false;
+        if (browser && notice == RestartNotice::Ask && before &&
+            before->find(kRedirectedSocksLine) != std::string::npos) {
             AskToRestart(*browser, owner);
+            asked = true;
         } else if (kind == ProgramKind::Icq) {
             AskToCloseIcq(owner);
         }
         if (!RestoreOne(kind)) {
             WarnRestoreFailed(kind, owner);
+        }
+        if (browser && !asked && UserJs(*browser) != before) {
+            if (notice == RestartNotice::Ask) {
+                AskToRestart(*browser, owner);
+            } else {
+                RestartOwed(*browser) = true;
+            }
         }
     }
 }

@@ -4,6 +4,8 @@
 #include "redirect/mozilla_browser.h"
 #include "redirect/program_kind.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -25,10 +27,16 @@ public:
         : m_settings(settings), m_language(language), m_ui(ui), m_state(state), m_ie(ie), m_mozilla(mozilla),
           m_messengers(messengers) {}
 
+    // Whether a restore asks for a browser restart itself, or leaves that to the RedirectAll that follows as part
+    // of the same operation (a restart of the session, the launch after a crash).
+    enum class RestartNotice { Ask, Defer };
+
     // At Start: takes the SOCKS port from the Tor settings, then backs up and redirects every selected program.
+    // A browser restart is asked for when its files changed here or in a restore that deferred its notice.
     void RedirectAll(MessageOwner owner);
-    // At Stop: puts every selected program back.
-    void RestoreAll(MessageOwner owner);
+    // At Stop: puts every selected program back. A browser restart is asked for only when its files change:
+    // before the rewrite while the browser is redirected (the user closes it first), else after a change.
+    void RestoreAll(MessageOwner owner, RestartNotice notice = RestartNotice::Ask);
 
     // One program, for the profiles center. A browser whose backup failed is left alone when the user says so
     // (false); a messenger gives its backup's result; Internet Explorer true.
@@ -55,6 +63,9 @@ private:
     void AskToRestart(MozillaBrowser browser, MessageOwner owner);
     void AskToCloseIcq(MessageOwner owner);
     bool RestoreOne(ProgramKind kind);
+    // The browser's user.js as it is now; nothing without a profile or a file.
+    std::optional<std::string> UserJs(MozillaBrowser browser) const;
+    bool& RestartOwed(MozillaBrowser browser) { return m_restartOwed[static_cast<std::size_t>(browser)]; }
 
     const SettingsStore& m_settings;
     const LanguageFile& m_language;
@@ -63,6 +74,8 @@ private:
     IeProxy& m_ie;
     MozillaProxy& m_mozilla;
     MessengerProxy& m_messengers;
+    // A restore changed the browser's files and left the restart notice to the redirect that follows.
+    std::array<bool, 2> m_restartOwed{};
 };
 
 } // namespace quorvel

@@ -6,11 +6,52 @@
 #include "tor/tor_notices.h"
 #include "tor/torrc_file.h"
 
+#include <vector>
+
 namespace quorvel {
 
 namespace {
 
 constexpr std::string_view kSubscribe = "SETEVENTS NOTICE WARN\r\n";
+
+// The failure handling's messages, held until the watcher no longer reads: a box waits for the user-interface
+// thread, and that thread may be waiting for the watcher to hand it a reply. Only OK boxes come from there.
+class HeldMessages final : public Ui {
+public:
+    explicit HeldMessages(Ui& ui) : m_ui(ui) {}
+
+    MessageResult ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon,
+                              MessageButtons buttons, MessageOwner owner) override {
+        m_held.push_back({caption, text, icon, buttons, owner});
+        return MessageResult::Ok;
+    }
+    void ShowBalloon(const std::string& title, const std::string& text) override { m_ui.ShowBalloon(title, text); }
+    void UpdateTrayIcon(std::optional<int> iconId, const std::string& tip) override {
+        m_ui.UpdateTrayIcon(iconId, tip);
+    }
+    ModeChoice AskMode() override { return m_ui.AskMode(); }
+    std::optional<std::string> PickFolder(const std::string& title, const std::string& startFolder) override {
+        return m_ui.PickFolder(title, startFolder);
+    }
+
+    void ShowAll() {
+        for (const Held& box : m_held) {
+            m_ui.ShowMessage(box.caption, box.text, box.icon, box.buttons, box.owner);
+        }
+        m_held.clear();
+    }
+
+private:
+    struct Held {
+        std::string caption;
+        std::string text;
+        MessageIcon icon;
+        MessageButtons buttons;
+        MessageOwner owner;
+    };
+    Ui& m_ui;
+    std::vector<Held> m_held;
+};
 // Tor announces its first circuit only once; a watcher that subscribes later learns of it from this question.
 constexpr std::string_view kAskCircuit = "GETINFO status/circuit-established\r\n";
 
@@ -28,6 +69,7 @@ void TorController::RunWatcher(std::shared_ptr<WatcherSession> session, std::pro
     }
     subscribed.set_value();
 
+    HeldMessages held(m_ui);
     bool done = false; // the circuit or a failure has been seen
     std::string line;
     for (;;) {
@@ -58,16 +100,16 @@ void TorController::RunWatcher(std::shared_ptr<WatcherSession> session, std::pro
                 done = true;
                 break;
             case WatcherNotice::ExitCountryFailed:
-                session->event->Set();
+                SetExitFailed(*session);
                 done = true;
-                HandleExitCountryFailure(session);
+                HandleExitCountryFailure(session, held);
                 break;
             case WatcherNotice::NoUsableExit:
                 // Only an exit country of ours explains this; without one it is none of the program's business.
                 if (!m_settings.ReadString(settings::kCountrySelection, settings::kCurrentCountry, "").empty()) {
-                    session->event->Set();
+                    SetExitFailed(*session);
                     done = true;
-                    HandleExitCountryFailure(session);
+                    HandleExitCountryFailure(session, held);
                 }
                 break;
             case WatcherNotice::None:
@@ -93,12 +135,22 @@ void TorController::RunWatcher(std::shared_ptr<WatcherSession> session, std::pro
         }
     }
     m_shared.ended.notify_all();
+    held.ShowAll();
     finished->store(true);
 }
 
-void TorController::HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session) {
+void TorController::SetExitFailed(WatcherSession& session) {
+    {
+        // Marked before the event is set, so that whoever the event wakes sees that it is no circuit.
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.exitFailedEvent = session.event;
+    }
+    session.event->Set();
+}
+
+void TorController::HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session, Ui& ui) {
     TorrcFile torrc(m_paths);
-    OnExitCountryFailed(torrc, m_settings, m_language, m_ui, [this, &session] { ReloadFromWatcher(session); });
+    OnExitCountryFailed(torrc, m_settings, m_language, ui, [this, &session] { ReloadFromWatcher(session); });
 }
 
 void TorController::ReloadFromWatcher(const std::shared_ptr<WatcherSession>& session) {

@@ -169,7 +169,7 @@ void SurfingSession::StartSurfing() {
     m_parts.redirector.RedirectAll(MessageOwner::MainWindow);
 
     // The ready balloon tells that Tor can carry traffic: only when it said so, never after a mere time-out.
-    const bool circuitReady = circuit && m_parts.waiter.WaitFor(*circuit, kCircuitWait);
+    const bool circuitReady = circuit && m_parts.waiter.WaitFor(*circuit, kCircuitWait) && m_parts.tor.CircuitOpened();
     if (readyBalloonDue && circuitReady && BalloonsOn()) {
         ShowBalloon("Tor has successfully opened a circuit. Now you can start surfing the net.",
                     "Circuit building finished");
@@ -178,13 +178,23 @@ void SurfingSession::StartSurfing() {
 }
 
 void SurfingSession::StopSurfing() {
+    Stop(false);
+}
+
+void SurfingSession::RestartSurfing() {
+    Stop(true);
+    StartSurfing();
+}
+
+void SurfingSession::Stop(bool deferRestartNotice) {
     m_bRunning = false;
     UpdateIcon(kStoppedIcon);
     m_parts.tor.Halt();
     m_haltedTor = m_torProcess;
     m_torProcess.reset();
     m_parts.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, m_bRunning);
-    m_parts.redirector.RestoreAll(MessageOwner::MainWindow);
+    m_parts.redirector.RestoreAll(MessageOwner::MainWindow, deferRestartNotice ? ProgramRedirector::RestartNotice::Defer
+                                                                               : ProgramRedirector::RestartNotice::Ask);
 }
 
 void SurfingSession::ChangeFalseIp() {
@@ -209,7 +219,8 @@ bool SurfingSession::RecoverUnfinishedSession() {
     if (!m_parts.settings.ReadBool(settings::kTorSettings, settings::kIsTorRunning, false)) {
         return false;
     }
-    m_parts.redirector.RestoreAll(MessageOwner::MainWindow);
+    // The Start that follows redirects the same programs again and asks for the one browser restart.
+    m_parts.redirector.RestoreAll(MessageOwner::MainWindow, ProgramRedirector::RestartNotice::Defer);
     m_parts.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, false);
     return true;
 }

@@ -80,11 +80,13 @@ public:
     void StartSurfing();
     void StopSurfing();
     void ChangeFalseIp();
+    // Stop and Start as one operation (a new exit country): a browser restart is asked for once, not twice.
+    void RestartSurfing();
 
     // At program start, before the first Start: a session that was never stopped (the program crashed or was
     // killed) left the client programs pointed at a Tor that is gone. They are put back from their backups, so
-    // that the next Start backs up the user's own settings and not the redirection.
-    // True when such a session was found.
+    // that the next Start backs up the user's own settings and not the redirection. That Start asks for the
+    // browser restart. True when such a session was found.
     bool RecoverUnfinishedSession();
 
     // The circuit-ready message: sets the circuit-ready event of the current connection.
@@ -98,6 +100,8 @@ public:
     std::vector<std::string> TorArguments() const;
 
 private:
+    // StopSurfing; with `deferRestartNotice` the browser restart is left to the Start that follows.
+    void Stop(bool deferRestartNotice);
     std::optional<ProcessId> LaunchTor();
     void TorNotFound();
     // Waits until something answers on the control port; gives up early when `process` has ended.

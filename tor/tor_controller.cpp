@@ -189,6 +189,14 @@ void TorController::DropOutOfStep(const std::shared_ptr<ControlSocket>& socket) 
     }
 }
 
+bool TorController::CircuitOpened() const {
+    if (!m_hCircuitEvent || !m_hCircuitEvent->IsSet()) {
+        return false;
+    }
+    std::lock_guard lock(m_shared.mutex);
+    return m_shared.exitFailedEvent != m_hCircuitEvent;
+}
+
 bool TorController::IsWatching() const {
     std::lock_guard lock(m_shared.mutex);
     return m_shared.current && m_shared.current->reading;

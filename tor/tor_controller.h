@@ -87,6 +87,10 @@ public:
     // connection a fresh one takes its place, so that the commands after it (Stop among them) still reach Tor.
     void DropOutOfStep(const std::shared_ptr<ControlSocket>& socket);
 
+    // True when the circuit-ready event is set for a circuit, and not because the watcher gave up on the exit
+    // country (which sets it too, so that nobody waits for a circuit that will not come).
+    bool CircuitOpened() const;
+
     // True while an event watcher reads the command connection.
     bool IsWatching() const;
     // Waits until no watcher reads any more; true when none does within the limit.
@@ -111,6 +115,8 @@ private:
         std::shared_ptr<ControlSocket> g_controlSocket;
         std::shared_ptr<ManualResetEvent> g_hCircuitEvent;
         std::shared_ptr<WatcherSession> current;
+        // The circuit-ready event that the exit-country failure set.
+        std::shared_ptr<ManualResetEvent> exitFailedEvent;
     };
 
     struct WatcherThread {
@@ -132,7 +138,10 @@ private:
     // The watcher thread and what it does on Tor's notices.
     void RunWatcher(std::shared_ptr<WatcherSession> session, std::promise<void> subscribed,
                     std::shared_ptr<std::atomic<bool>> finished);
-    void HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session);
+    // Releases the waiters of the session's circuit-ready event, marking it as no circuit.
+    void SetExitFailed(WatcherSession& session);
+    // Its messages go to `ui`.
+    void HandleExitCountryFailure(const std::shared_ptr<WatcherSession>& session, Ui& ui);
     void ReloadFromWatcher(const std::shared_ptr<WatcherSession>& session);
 
     Ui& m_ui;

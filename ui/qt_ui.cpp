@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace quorvel {
 
@@ -57,6 +58,16 @@ MessageResult EscapeAnswer(MessageButtons buttons) {
     return MessageResult::Ok;
 }
 
+// Shown once the event loop turns again, that is after the running step (Stop's restore) is done.
+void ShowNoticeLater(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QTimer::singleShot(0, QCoreApplication::instance(), [icon, caption, text] {
+        auto* box = new QMessageBox(icon, caption, text, QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    });
+}
+
 } // namespace
 
 QtUi::QtUi(const LanguageFile& language, std::function<ModeChoice()> modeInForce)
@@ -64,6 +75,22 @@ QtUi::QtUi(const LanguageFile& language, std::function<ModeChoice()> modeInForce
 
 void QtUi::SetTrayIcon(QSystemTrayIcon* icon) {
     OnGuiThread([this, icon] { m_trayIcon = icon; });
+}
+
+void QtUi::BeginEnding() {
+    OnGuiThread([this] {
+        m_ending = true;
+        // Each closed dialog's own loop returns as soon as this call has; nested ones one after the other.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
+    });
+}
+
+void QtUi::EndEnding() {
+    OnGuiThread([this] { m_ending = false; });
 }
 
 QWidget* QtUi::OwnerWidget(MessageOwner owner) {
@@ -77,6 +104,12 @@ QWidget* QtUi::OwnerWidget(MessageOwner owner) {
 MessageResult QtUi::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon,
                                 MessageButtons buttons, MessageOwner owner) {
     return OnGuiThread([&]() -> MessageResult {
+        if (m_ending) {
+            if (buttons == MessageButtons::Ok) {
+                ShowNoticeLater(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text));
+            }
+            return EscapeAnswer(buttons);
+        }
         QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                         BoxButtons(buttons), OwnerWidget(owner));
         box.setWindowModality(owner == MessageOwner::ActiveDialog ? Qt::WindowModal : Qt::ApplicationModal);
@@ -130,6 +163,9 @@ void QtUi::UpdateTrayIcon(std::optional<int> iconId, const std::string& tip) {
 
 ModeChoice QtUi::AskMode() {
     return OnGuiThread([&]() -> ModeChoice {
+        if (m_ending) {
+            return m_modeInForce ? m_modeInForce() : ModeChoice::Fast;
+        }
         CSelectMode dialog(m_language, QApplication::activeModalWidget());
         if (dialog.exec() == QDialog::Accepted) {
             return dialog.Choice();
@@ -140,6 +176,9 @@ ModeChoice QtUi::AskMode() {
 
 std::optional<std::string> QtUi::PickFolder(const std::string& title, const std::string& startFolder) {
     return OnGuiThread([&]() -> std::optional<std::string> {
+        if (m_ending) {
+            return std::nullopt;
+        }
         const QString folder = QFileDialog::getExistingDirectory(
             QApplication::activeModalWidget(), QString::fromStdString(title), QString::fromStdString(startFolder));
         if (folder.isEmpty()) {

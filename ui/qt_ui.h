@@ -30,6 +30,14 @@ public:
     ModeChoice AskMode() override;
     std::optional<std::string> PickFolder(const std::string& title, const std::string& startFolder) override;
 
+    // The program is told to end (a termination signal, the end of the desktop session): every open dialog and
+    // box is closed, and until EndEnding nothing waits for a person, so that Stop puts every program back at once.
+    // An OK box then follows as a notice that does not block; any other box answers as if closed; the mode
+    // dialog keeps the mode in force; the folder picker picks nothing.
+    void BeginEnding();
+    void EndEnding();
+    bool IsEnding() const { return m_ending; }
+
     // How long a balloon stays; the desktop may keep it longer.
     static constexpr int kBalloonMilliseconds = 10000;
 
@@ -39,6 +47,8 @@ private:
     const LanguageFile& m_language;
     std::function<ModeChoice()> m_modeInForce;
     QPointer<QSystemTrayIcon> m_trayIcon;
+    // User-interface thread only, like everything the calls do.
+    bool m_ending = false;
 };
 
 } // namespace quorvel

@@ -51,10 +51,7 @@ TrayProgram::TrayProgram(const Paths& paths, Options options, UrlOpener* opener)
     m_tray.SetCommand(command::kStrongMode, [this] { m_mode.OnStrongMode(); });
     m_tray.SetCommand(command::kSupport, [this] { OpenWebPage(m_opener, SupportAddress(m_app.Settings())); });
     m_tray.SetCommand(command::kOptions, [this] {
-        auto restartSurfing = [this] {
-            m_session.StopSurfing();
-            m_session.StartSurfing();
-        };
+        auto restartSurfing = [this] { m_session.RestartSurfing(); };
         RunOptionsCommand({m_app.GetPaths(), m_app.Settings(), m_app.Language(), m_ui, m_app.State(), m_redirector,
                            m_masking, m_tor, restartSurfing, kDefaultShowMyIpPage},
                           &m_waiter);

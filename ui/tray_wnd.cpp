@@ -92,6 +92,7 @@ void CTrayWnd::RunCommand(int id) {
         Stop();
         m_stoppedForEnd = true;
         m_waiter.Resume();
+        m_ui.EndEnding();
     }
 }
 
@@ -110,6 +111,9 @@ void CTrayWnd::RequestExit() {
     if (m_exited) {
         return;
     }
+    // Whatever box or dialog is open is closed, and none waits for a person any more: the programs are put back
+    // before the desktop kills the program.
+    m_ui.BeginEnding();
     if (m_busy) {
         m_exitPending = true;
         m_waiter.Interrupt();
@@ -155,6 +159,7 @@ void CTrayWnd::SessionEnding() {
     if (m_exited || m_stoppedForEnd) {
         return;
     }
+    m_ui.BeginEnding();
     if (m_busy) {
         m_stopPending = true;
         m_waiter.Interrupt();
@@ -162,10 +167,12 @@ void CTrayWnd::SessionEnding() {
     }
     Stop();
     m_stoppedForEnd = true;
+    m_ui.EndEnding();
 }
 
 void CTrayWnd::OnAboutToQuit() {
     if (!m_exited && !m_stoppedForEnd && !m_busy) {
+        m_ui.BeginEnding();
         Stop();
         m_stoppedForEnd = true;
     }

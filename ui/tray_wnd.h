@@ -49,13 +49,15 @@ public:
     // The circuit-ready message: safe from any thread, handled on the user-interface thread in turn.
     void PostCircuitReady();
 
-    // The end of the desktop session or a termination signal: Stop, then the program ends. While a command runs,
-    // its waits are cut short and the exit follows as soon as it returns.
+    // The end of the desktop session or a termination signal: open dialogs and boxes are closed, then Stop runs
+    // without waiting on any box, and the program ends. While a command runs, its waits are cut short and the exit
+    // follows as soon as it returns.
     void RequestExit();
     // Turns termination signals into RequestExit on this thread.
     void WatchShutdownRequests(ShutdownRequestSource& source);
-    // The session manager asks the program to save its state before the desktop session ends: Stop, now or as
-    // soon as the running command returns. The program keeps running, in case the end is called off.
+    // The session manager asks the program to save its state before the desktop session ends: open dialogs are
+    // closed and Stop runs without waiting on any box, now or as soon as the running command returns. The program
+    // keeps running, in case the end is called off.
     void SessionEnding();
 
     QSystemTrayIcon* Icon() const { return m_icon; }

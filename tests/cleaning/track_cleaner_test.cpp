@@ -137,8 +137,16 @@ TEST_F(TrackCleanerTest, OnLinuxInternetExplorerHasNothingButStillReports) {
         Select(key);
     }
     TrackCleaner(linuxPaths, settings, language, ui, registry, cache, history, files).CleanTracks();
-    // The history object cannot be made here, so it gets no line.
-    EXPECT_EQ(ReportText(), "Internet Explorer Cache     removed\nInternet Explorer Cookies     removed");
+    // There is no history store here: its line says so.
+    EXPECT_EQ(ReportText(), "Internet Explorer Cache     removed\nInternet Explorer Cookies     removed\n"
+                            "Internet Explorer History     nothing to clear on this system");
+
+    // History alone is still a selection, not "No clean options selected!".
+    ui.Clear();
+    Select(settings::kIeCache, false);
+    Select(settings::kIeCookies, false);
+    TrackCleaner(linuxPaths, settings, language, ui, registry, cache, history, files).CleanTracks();
+    EXPECT_EQ(ReportText(), "Internet Explorer History     nothing to clear on this system");
 }
 
 TEST_F(TrackCleanerTest, ReportSwitchedOffShowsNothingButStillCleans) {

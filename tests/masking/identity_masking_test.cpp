@@ -223,7 +223,9 @@ TEST_F(IdentityMaskingTest, TypedTextThatWouldInjectPreferencesIsRefusedBeforeAn
     quoteInCode.falseLanguage = "Evil (e\")";
     IdentityChoice backslashInCode = Choice(MaskMode::Default, MaskMode::Masked);
     backslashInCode.falseLanguage = "Evil (\\\\)";
-    for (const IdentityChoice& choice : {version, semicolon, newline, quoteInCode, backslashInCode}) {
+    IdentityChoice parenthesis = Choice(MaskMode::Masked, MaskMode::Default);
+    parenthesis.browserVersion = "7 beta (x";
+    for (const IdentityChoice& choice : {version, semicolon, newline, quoteInCode, backslashInCode, parenthesis}) {
         ui.Clear();
         EXPECT_FALSE(masking.ApplyMasking(choice));
         ASSERT_EQ(ui.Messages().size(), 1u);

@@ -158,6 +158,23 @@ TEST_F(MaskingPageTest, OkAppliesWhatTheControlsShowIncludingTypedText) {
     EXPECT_EQ(world.Setting(settings::kOptionsDialog, settings::kLanguageField), "de");
 }
 
+// The refusal comes before any page stores anything, so the sheet stays open on this page; "(" is refused as the
+// message says, like ")".
+TEST_F(MaskingPageTest, RefusedTypedTextKeepsTheSheetOpen) {
+    page.OnInitDialog(controls);
+    Pick(kOsBox, "Linux");
+    const std::string before = ReadFileBytes(world.settings.SettingsPath());
+    controls.SetText(kBrowserVersionBox, "3 (beta");
+    EXPECT_FALSE(page.CanApply(controls));
+    ASSERT_EQ(world.ui.MessageTexts().size(), 1u);
+    EXPECT_NE(world.ui.MessageTexts()[0].find("\"3 (beta\": "), std::string::npos);
+    EXPECT_NE(world.ui.MessageTexts()[0].find("parentheses"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(world.settings.SettingsPath()), before);
+
+    controls.SetText(kBrowserVersionBox, "3.5");
+    EXPECT_TRUE(page.CanApply(controls));
+}
+
 TEST_F(MaskingPageTest, ResetShowsDefaultAndKeepsTheStoredChoices) {
     world.settings.WriteInt(settings::kOptionsDialog, settings::kAgentRadio, 2);
     world.settings.WriteInt(settings::kOptionsDialog, settings::kLanguageRadio, 2);

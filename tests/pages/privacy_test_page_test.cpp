@@ -52,6 +52,15 @@ TEST_F(PrivacyTestPageTest, StoredAddressesAndChoiceAreShown) {
     EXPECT_EQ(controls.Check(Page::kRadios[0]), kUnchecked);
 }
 
+TEST_F(PrivacyTestPageTest, AnAddressNotBeginningWithALetterIsKept) {
+    world.settings.WriteBool(settings::kPrivacyTest, settings::kCustomPrivacyTest, true);
+    world.settings.WriteString(settings::kPrivacyTest, settings::kFirstCustomPrivacyTest, "10.0.0.1/ip");
+    page.OnInitDialog(controls);
+    EXPECT_EQ(controls.Text(Page::kEdits[0]), "10.0.0.1/ip");
+    page.OnOK(controls);
+    EXPECT_EQ(Stored(settings::kFirstCustomPrivacyTest), "10.0.0.1/ip");
+}
+
 TEST_F(PrivacyTestPageTest, OkStoresTheAddressesWithoutAndTheChosenOneWithItsScheme) {
     page.OnInitDialog(controls);
     Tick(true);

@@ -80,12 +80,13 @@ TEST_F(ProgramRedirectorTest, StartTakesThePortFromTheTorSettings) {
     EXPECT_EQ(ProgramRedirector::ParsePort("99999999999999999999"), 2147483647);
 }
 
-TEST_F(ProgramRedirectorTest, FirefoxWithoutProfileAtStartWarnsThriceAndIsDeselected) {
+// Nothing was written into a profile, so there is nothing to restart the browser for.
+TEST_F(ProgramRedirectorTest, FirefoxWithoutProfileAtStartWarnsTwiceAndIsDeselected) {
     SelectOnly({ProgramKind::Firefox});
     w.redirector.RedirectAll(MessageOwner::MainWindow);
     EXPECT_THAT(w.ui.MessageTexts(),
-                ElementsAre("No Firefox profile found!", "Firefox: failed to save proxy settings!", kRestartFirefox));
-    EXPECT_THAT(Owners(), ElementsAre(MessageOwner::None, MessageOwner::MainWindow, MessageOwner::MainWindow));
+                ElementsAre("No Firefox profile found!", "Firefox: failed to save proxy settings!"));
+    EXPECT_THAT(Owners(), ElementsAre(MessageOwner::None, MessageOwner::MainWindow));
     EXPECT_EQ(w.ui.Messages()[1].icon, MessageIcon::Warning);
     EXPECT_EQ(w.Setting(settings::kAnonymization, settings::kFirefox), "0");
 
@@ -143,8 +144,29 @@ TEST_F(ProgramRedirectorTest, NetscapeRestartTextFollowsTheLanguageFile) {
     w.ui.Clear();
     w.settings.WriteString(settings::kOptionsDialog, settings::kNetscapeProfile, " ");
     w.redirector.RestoreAll(MessageOwner::MainWindow);
-    EXPECT_THAT(w.ui.MessageTexts(),
-                ElementsAre("Bitte den Browser neu starten.", "Netscape: Wiederherstellen fehlgeschlagen!"));
+    EXPECT_THAT(w.ui.MessageTexts(), ElementsAre("Netscape: Wiederherstellen fehlgeschlagen!"));
+}
+
+// One restart notice per operation that changed the browser's files, none when nothing changed.
+TEST_F(ProgramRedirectorTest, RestartIsAskedForOnlyWhenTheBrowserFilesChanged) {
+    SelectOnly({ProgramKind::Firefox});
+    w.MakeProfile(MozillaBrowser::Firefox, "user_pref(\"a\", 1);\n");
+    w.redirector.RedirectAll(MessageOwner::MainWindow);
+    w.redirector.RestoreAll(MessageOwner::MainWindow);
+    EXPECT_THAT(w.ui.MessageTexts(), ElementsAre(kRestartFirefox, kRestartFirefox));
+
+    // A second Stop (Exit while stopped) changes nothing.
+    w.ui.Clear();
+    w.redirector.RestoreAll(MessageOwner::MainWindow);
+    EXPECT_TRUE(w.ui.Messages().empty());
+
+    // A restore that leaves its notice to the redirect that follows: one box for both.
+    w.redirector.RedirectAll(MessageOwner::MainWindow);
+    w.ui.Clear();
+    w.redirector.RestoreAll(MessageOwner::MainWindow, ProgramRedirector::RestartNotice::Defer);
+    EXPECT_TRUE(w.ui.Messages().empty());
+    w.redirector.RedirectAll(MessageOwner::MainWindow);
+    EXPECT_THAT(w.ui.MessageTexts(), ElementsAre(kRestartFirefox));
 }
 
 TEST_F(ProgramRedirectorTest, PageOkStepActsOnPendingChoicesAndAsksForRestart) {

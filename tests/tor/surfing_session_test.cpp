@@ -27,7 +27,8 @@ protected:
     // Answers as Tor does; the circuit is there when `circuit` says so.
     std::optional<std::string> Answer(const std::string& line) {
         if (line == "GETINFO status/circuit-established") {
-            return std::string("250-status/circuit-established=") + (circuit ? "1" : "0") + "\r\n250 OK\r\n";
+            return std::string("250-status/circuit-established=") + (circuit ? "1" : "0") + "\r\n250 OK\r\n" +
+                   (noExit ? "650 WARN No exits in ExitNodes seem to be running: can't choose an exit.\r\n" : "");
         }
         if (line == "PROTOCOLINFO 1") {
             return std::string(kPasswordOffer);
@@ -68,6 +69,7 @@ protected:
     TestEnvironment env;
     std::string torLifetime = "0.3";
     std::atomic<bool> circuit{true};
+    std::atomic<bool> noExit{false}; // Tor says no exit of the chosen country runs
     FakeControlPort fake;
     SessionRig rig{fake.Port()};
 };
@@ -217,6 +219,22 @@ TEST_F(SurfingSessionTest, WithoutACircuitTheWaitRunsOutAndNoSuccessIsClaimed) {
     EXPECT_TRUE(rig.tor->CircuitEvent()->IsSet());
 }
 
+// The watcher ends the wait on the exit-country failure too, but that is no circuit to announce.
+TEST_F(SurfingSessionTest, AnExitCountryFailureEndsTheWaitWithoutTheReadyBalloon) {
+    NotFirstStart();
+    circuit = false;
+    noExit = true;
+    rig.settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "France");
+    rig.session->StartSurfing();
+    rig.tor.reset(); // the watcher's message is in once it has ended
+    const auto shown = Shown(rig.ui);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kReadyBalloon), 0);
+    EXPECT_EQ(rig.ui.MessageTexts(),
+              (std::vector<std::string>{"None of the servers in the selected country is operational. Country "
+                                        "selection has been cancelled. Please select another country or try again "
+                                        "later."}));
+}
+
 TEST_F(SurfingSessionTest, AMissingTorIsReportedAndTheSessionStaysStopped) {
     NotFirstStart();
     std::remove((env.ProgramFolder() + "/Tor/tor").c_str());
@@ -284,6 +302,32 @@ TEST_F(SurfingSessionTest, ChangeFalseIpWhileStoppedClaimsNothing) {
     rig.session->ChangeFalseIp();
     EXPECT_EQ(Shown(rig.ui), (std::vector<std::string>{"icon 181 Quorvel", kWaitingBalloon, "icon 181 Quorvel"}));
     EXPECT_TRUE(rig.waiter.Pauses().empty());
+}
+
+// The launch after a crash and a restart for a new country are one operation each: one Firefox restart box.
+TEST_F(SurfingSessionTest, OneFirefoxRestartBoxPerOperation) {
+    NotFirstStart();
+    const std::string profile = env.Home() + "/ff";
+    WriteFileBytes(profile + "/prefs.js", "user_pref(\"a\", 1);\n");
+    rig.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, profile);
+    rig.settings.WriteBool(settings::kAnonymization, settings::kFirefox, true);
+    const std::string restart =
+        "message Please restart Firefox to make new settings take effect. All Firefox windows must be closed.";
+    auto restartBoxes = [&] {
+        const auto shown = Shown(rig.ui);
+        return std::count(shown.begin(), shown.end(), restart);
+    };
+
+    rig.redirector.RedirectAll(MessageOwner::MainWindow); // then the program died
+    rig.settings.WriteBool(settings::kTorSettings, settings::kIsTorRunning, true);
+    rig.ui.Clear();
+    rig.session->RecoverUnfinishedSession();
+    rig.session->StartSurfing();
+    EXPECT_EQ(restartBoxes(), 1);
+
+    rig.ui.Clear();
+    rig.session->RestartSurfing();
+    EXPECT_EQ(restartBoxes(), 1);
 }
 
 TEST_F(SurfingSessionTest, AnUnfinishedSessionIsUndoneBeforeTheNextStart) {

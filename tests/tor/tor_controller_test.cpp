@@ -1,6 +1,9 @@
 #include "tor_test_fixture.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -137,6 +140,7 @@ TEST_F(TorControllerTest, ExitCountryFailureUndoesTheRestriction) {
     EXPECT_TRUE(Tor().WaitWatcherEnded(5s));
     EXPECT_EQ(ReadTorrc(), "SocksPort 9050\r\n\r\n\r\n");
     EXPECT_EQ(CurrentCountry(), "");
+    tor.reset(); // the message comes once the watcher no longer reads
     auto messages = ui.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "None of the servers in the selected country is operational. Country selection has "
@@ -166,7 +170,47 @@ TEST_F(TorControllerTest, NoUsableExitCountsOnlyWithACountry) {
     EXPECT_TRUE(Tor().CircuitEvent()->Wait(5s));
     EXPECT_TRUE(Tor().WaitWatcherEnded(5s));
     EXPECT_EQ(ReadTorrc(), "\r\n");
+    tor.reset();
     EXPECT_EQ(ui.Messages().size(), 1u);
+}
+
+// The user-interface thread carries out the watcher's message boxes; while it waits for a command's reply, the
+// watcher must not hold that reply back until its box has been shown.
+TEST_F(TorControllerTest, ACommandDuringTheExitFailureGetsItsReplyWithoutWaitingForTheMessage) {
+    class BusyGuiThread : public test::RecordingUi {
+    public:
+        MessageResult ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon,
+                                  MessageButtons buttons, MessageOwner owner) override {
+            if (std::this_thread::get_id() != gui) {
+                std::unique_lock lock(mutex);
+                changed.wait_for(lock, 10s, [this] { return free; });
+            }
+            return RecordingUi::ShowMessage(caption, text, icon, buttons, owner);
+        }
+        void Free() {
+            std::lock_guard lock(mutex);
+            free = true;
+            changed.notify_all();
+        }
+        const std::thread::id gui = std::this_thread::get_id();
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool free = false;
+    } busyUi;
+
+    settings.WriteString(settings::kCountrySelection, settings::kCurrentCountry, "France");
+    Watched()
+        .Send("650 WARN No exits in ExitNodes seem to be running: can't choose an exit.\r\n")
+        .Answer([](const std::string&) { return std::optional<std::string>("250 OK\r\n"); }); // RELOAD, NEWNYM
+    {
+        TorController watched(busyUi, language, settings, paths, fake.Port(), timing);
+        ASSERT_TRUE(watched.ConnectAndWatch());
+        EXPECT_TRUE(watched.CircuitEvent()->Wait(5s));
+        EXPECT_TRUE(watched.NewIdentity());
+        busyUi.Free();
+    }
+    EXPECT_EQ(busyUi.Messages().size(), 1u);
+    EXPECT_TRUE(fake.Failures().empty()) << fake.Failures().front();
 }
 
 TEST_F(TorControllerTest, QueriesUseTheirOwnConnectionWhileTheWatcherWaits) {

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -138,6 +139,38 @@ TEST_F(TrayProgramTest, ASessionThatWasNeverStoppedIsUndoneBeforeTheFirstStart) 
     ConnectionProxy after;
     ASSERT_TRUE(options.QueryConnectionProxy(std::nullopt, after));
     EXPECT_EQ(after.flags, kProxyTypeDirect);
+}
+
+// At logout the programs must be put back before the desktop kills the program: no box may hold Stop.
+TEST_F(TrayProgramTest, ATerminationRequestRestoresFirefoxBeforeAnyBox) {
+    SettingsStore settings(paths);
+    settings.WriteBool(settings::kOptionsDialog, settings::kFirstStart, false);
+    const std::string profile = env.Home() + "/ff";
+    WriteFileBytes(profile + "/prefs.js", "user_pref(\"a\", 1);\n");
+    settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, profile);
+    settings.WriteBool(settings::kAnonymization, settings::kFirefox, true);
+    auto redirected = [&] {
+        return ReadFileBytes(profile + "/user.js").find("\"network.proxy.socks\", \"127.0.0.1\"") != std::string::npos;
+    };
+    // Every modal box is answered; what user.js held when it came up is noted.
+    std::vector<bool> redirectedAtBox;
+    QTimer boxes;
+    QObject::connect(&boxes, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            redirectedAtBox.push_back(redirected());
+            modal->close();
+        }
+    });
+    boxes.start(50);
+
+    ASSERT_TRUE(program->InitInstance());
+    ASSERT_TRUE(TurnUntil([&] { return program->Session().IsRunning() && !program->Tray().IsBusy(); }));
+    ASSERT_TRUE(redirected());
+    redirectedAtBox.clear();
+    program->Tray().RequestExit();
+    EXPECT_FALSE(redirected());
+    ProcessEvents();
+    EXPECT_TRUE(redirectedAtBox.empty());
 }
 
 } // namespace

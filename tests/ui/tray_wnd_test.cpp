@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 
 #include <csignal>
@@ -258,6 +259,57 @@ TEST_F(TrayWndTest, ATerminationSignalEndsTheProgramLikeExit) {
     }
     EXPECT_EQ(exited, 1);
     EXPECT_EQ(ran, (std::vector<int>{command::kStop}));
+}
+
+// A termination request while About, a message box or the mode dialog is open closes it and runs Stop at once;
+// Stop's restart box then waits for nobody and follows as a notice.
+TEST_F(TrayWndTest, ATerminationRequestClosesOpenDialogsAndStopsWithoutWaitingOnABox) {
+    const std::string restart = "Please restart Firefox to make new settings take effect.";
+    auto exitWhileOpen = [&](int commandId, const std::function<void(QtUi&)>& open) {
+        QtUi caseUi{language, [] { return ModeChoice::Fast; }};
+        EventLoopWaiter caseWaiter;
+        CTrayWnd caseTray{language, settings, caseUi, caseWaiter};
+        std::vector<std::string> steps;
+        caseTray.SetCommand(command::kClean, [&] {
+            open(caseUi);
+            steps.emplace_back("closed");
+        });
+        caseTray.SetCommand(command::kStop, [&] {
+            caseUi.ShowMessage("Quorvel", restart, MessageIcon::Warning, MessageButtons::Ok, MessageOwner::MainWindow);
+            steps.emplace_back("restored");
+        });
+        // A box still waiting for a person is closed here after a while, and counted.
+        QTimer guard;
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                steps.emplace_back("blocked");
+                modal->close();
+            }
+        });
+        guard.start(3000);
+        WhenModalShown([&](QWidget*) { caseTray.RequestExit(); });
+        caseTray.RunCommand(commandId);
+        ProcessEvents();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (box != nullptr && box->isVisible() && !box->isModal() && box->text().toStdString() == restart) {
+                steps.emplace_back("notice");
+                box->close();
+            }
+        }
+        return steps;
+    };
+
+    EXPECT_EQ(exitWhileOpen(command::kAbout, [](QtUi&) {}), (std::vector<std::string>{"restored", "notice"}));
+    EXPECT_EQ(exitWhileOpen(command::kClean,
+                            [](QtUi& open) {
+                                open.ShowMessage("Clean report", "Firefox Cookies     removed",
+                                                 MessageIcon::Information, MessageButtons::Ok,
+                                                 MessageOwner::MainWindow);
+                            }),
+              (std::vector<std::string>{"closed", "restored", "notice"}));
+    EXPECT_EQ(exitWhileOpen(command::kClean, [](QtUi& open) { open.AskMode(); }),
+              (std::vector<std::string>{"closed", "restored", "notice"}));
 }
 
 TEST_F(TrayWndTest, TheCircuitReadyMessageIsHandledOnTheUserInterfaceThread) {
