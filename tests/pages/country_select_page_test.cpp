@@ -14,6 +14,7 @@ protected:
         // The lists an earlier "Obtain the list of countries" left behind.
         ExitCountryLists& lists = world.tor.ExitLists();
         lists.m_exitNicknames = {"alpha", "bravo", "charlie", "delta"};
+        lists.m_exitFingerprints = {"$A1", "$B2", "$C3", "$D4"};
         lists.m_exitCountries = {"Germany", "France", "Germany", "Germany"};
     }
 
@@ -52,7 +53,7 @@ TEST_F(CountrySelectPageTest, SelectingACountryWritesItsExitsThenRestartsThenTel
     controls.SelectRow(Page::kCountryList, 1);
     page.OnSelectCountry(controls);
 
-    EXPECT_EQ(world.Torrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes alpha, charlie, delta\r\n");
+    EXPECT_EQ(world.Torrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes $A1, $C3, $D4\r\n");
     EXPECT_EQ(world.Setting(settings::kCountrySelection, settings::kCurrentCountry), "Germany");
     EXPECT_TRUE(seenAtRestart.empty()) << "the restart comes before the message";
     EXPECT_EQ(world.ui.MessageTexts(), (std::vector<std::string>{"Country selected, IP addresses added."}));
@@ -60,7 +61,7 @@ TEST_F(CountrySelectPageTest, SelectingACountryWritesItsExitsThenRestartsThenTel
     // Twice in a row: still one line of each.
     controls.SelectRow(Page::kCountryList, 0);
     page.OnSelectCountry(controls);
-    EXPECT_EQ(world.Torrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes bravo\r\n");
+    EXPECT_EQ(world.Torrc(), "SocksPort 9050\r\n\r\nStrictExitNodes 1\r\nExitNodes $B2\r\n");
 
     page.OnCancelCountry();
     EXPECT_EQ(world.Setting(settings::kCountrySelection, settings::kCurrentCountry), "");

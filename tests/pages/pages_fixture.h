@@ -47,9 +47,9 @@ inline std::uint16_t UnusedPort() {
     return ntohs(address.sin_port);
 }
 
-// The folder of this source tree, found from this file's own place (tests/pages/).
+// The folder of this source tree.
 inline std::string SourceFolder() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+    return QUORVEL_SOURCE_DIR;
 }
 
 // Child dialogs kept in memory: each hosting makes fresh controls, as a new window would have.
