@@ -3,12 +3,11 @@
 #include "platform/atomic_file.h"
 #include "platform/utf8.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorvel::private_profile {
 
@@ -292,33 +291,22 @@ LoadResult Load(const std::string& file, Document& doc) {
     if (file.find('\0') != std::string::npos) {
         return LoadResult::Failed;
     }
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return (errno == ENOENT || errno == ENOTDIR) ? LoadResult::Missing : LoadResult::Failed;
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return LoadResult::Missing;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (error || !std::filesystem::is_regular_file(status)) {
         return LoadResult::Failed;
     }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ::close(fd);
-            return LoadResult::Failed;
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) {
+        return LoadResult::Failed;
     }
-    ::close(fd);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return LoadResult::Failed;
+    }
     doc = Split(bytes);
     return LoadResult::Loaded;
 }
