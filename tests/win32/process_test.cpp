@@ -18,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kReportVariable = "QUORVEL_CHILD_REPORT";
-constexpr const char* kMutexName = "Quorvel-test-single-instance";
+constexpr const char* kMutexVariable = "QUORVEL_CHILD_MUTEX";
 
 // Runs in the child: what it was given and how it was started, one line each, into the report file.
 TEST(DISABLED_Child, Reports) {
@@ -34,7 +34,7 @@ TEST(DISABLED_Child, Reports) {
     STARTUPINFOW startup{};
     GetStartupInfoW(&startup);
     out << "hidden " << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 && startup.wShowWindow == SW_HIDE) << "\n";
-    SingleInstanceLock lock(kMutexName);
+    SingleInstanceLock lock(std::getenv(kMutexVariable) != nullptr ? std::getenv(kMutexVariable) : "");
     out << "instance " << static_cast<int>(lock.State()) << "\n";
 }
 
@@ -43,10 +43,13 @@ protected:
     TempFolder folder;
     Win32ProcessLauncher launcher;
     std::string report = folder / "report.txt";
+    // Of this test process only, so that tests running side by side never share it.
+    std::string mutexName = "Quorvel-test-" + std::to_string(GetCurrentProcessId());
 
     // Starts this program as the child with `args` after gtest's own and waits for it to end.
     std::string RunChild(const std::vector<std::string>& extra) {
         _putenv_s(kReportVariable, report.c_str());
+        _putenv_s(kMutexVariable, mutexName.c_str());
         std::vector<std::string> args = {"--gtest_also_run_disabled_tests", "--gtest_filter=DISABLED_Child.Reports"};
         args.insert(args.end(), extra.begin(), extra.end());
         auto pid = launcher.Launch(OwnProgram(), args);
@@ -79,7 +82,7 @@ TEST_F(ProcessTest, HiddenChildGetsEveryArgumentIntact) {
 
 TEST_F(ProcessTest, SecondInstanceRefusedWhileTheFirstHoldsTheMutex) {
     {
-        SingleInstanceLock first(kMutexName);
+        SingleInstanceLock first(mutexName);
         ASSERT_EQ(first.State(), SingleInstanceLock::Result::Acquired);
         EXPECT_NE(RunChild({}).find("instance 1\n"), std::string::npos); // AlreadyHeld
     }
