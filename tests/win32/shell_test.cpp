@@ -114,3 +114,16 @@ TEST(ComUrlHistory, TheHistoryObjectIsCreatedAndCleared) {
 
 } // namespace
 } // namespace quorvel::test
+
+namespace quorvel::test {
+namespace {
+
+TEST(ShellUrlOpener, WhatCannotBeOpenedIsReportedAsFailed) {
+    // A web address would start a real browser here; a missing file takes the same ShellExecuteW road.
+    ShellUrlOpener opener;
+    TempFolder folder;
+    EXPECT_FALSE(opener.Open(folder / "missing.html"));
+}
+
+} // namespace
+} // namespace quorvel::test
