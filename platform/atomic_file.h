@@ -20,13 +20,9 @@ public:
 
     // The temporary file exists and the target may be replaced.
 #ifdef _WIN32
-    bool IsOpen() const {
-        return m_file != nullptr;
-    }
+    bool IsOpen() const { return m_file != nullptr; }
 #else
-    bool IsOpen() const {
-        return m_fd >= 0;
-    }
+    bool IsOpen() const { return m_fd >= 0; }
 #endif
     // False once any write has failed; Commit() then fails too.
     bool Write(std::string_view bytes);

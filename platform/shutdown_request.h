@@ -13,14 +13,10 @@ public:
 
 #ifdef _WIN32
     // A manual-reset event HANDLE, signalled from a request until TakeRequest().
-    void* RequestEvent() const {
-        return m_event;
-    }
+    void* RequestEvent() const { return m_event; }
 #else
     // Becomes readable when a request arrived. Non-blocking.
-    int ReadFd() const {
-        return m_readFd;
-    }
+    int ReadFd() const { return m_readFd; }
 #endif
     // Consumes pending request bytes; true when at least one request had arrived.
     bool TakeRequest();
