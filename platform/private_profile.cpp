@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
+#include "platform/file_path.h"
 #include "platform/utf8.h"
 
 #include <filesystem>
@@ -313,14 +314,14 @@ LoadResult Load(const std::string& file, Document& doc) {
         return LoadResult::Failed;
     }
     std::error_code error;
-    const auto status = std::filesystem::status(file, error);
+    const auto status = std::filesystem::status(FilePath(file), error);
     if (status.type() == std::filesystem::file_type::not_found) {
         return LoadResult::Missing;
     }
     if (error || !std::filesystem::is_regular_file(status)) {
         return LoadResult::Failed;
     }
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(FilePath(file), std::ios::binary);
     if (!in.is_open()) {
         return LoadResult::Failed;
     }

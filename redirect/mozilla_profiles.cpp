@@ -3,6 +3,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "platform/controls.h"
+#include "platform/file_path.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "redirect/trim.h"
@@ -31,7 +32,7 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 bool IsFolder(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return std::filesystem::is_directory(FilePath(path), error);
 }
 
 } // namespace

@@ -61,3 +61,30 @@ TEST(Win32TextFiles, IniFilesAreAnsiAndReadAlikeByTheSystemsOwnFunctions) {
 
 } // namespace
 } // namespace quorvel::test
+
+namespace quorvel::test {
+namespace {
+
+TEST(Win32TextFiles, PathsOutsideTheAnsiCodePageWork) {
+    // A user folder whose name the ANSI code page cannot hold ("Ярослав" under code page 1252).
+    TempFolder root;
+    const std::string folder = root.Path() + "\\\xD0\xAF\xD1\x80\xD0\xBE\xD1\x81\xD0\xBB\xD0\xB0\xD0\xB2";
+    ASSERT_TRUE(CreateDirectoryW(win32::Widen(folder).c_str(), nullptr));
+    const std::string ini = folder + "\\settings.ini";
+    ASSERT_TRUE(private_profile::WriteString(ini, "Main menu", "Mode", "1"));
+    EXPECT_EQ(private_profile::GetString(ini, "Main menu", "Mode", "", 64), "1");
+
+    const std::string torrc = folder + "\\torrc";
+    {
+        CTextFileWrite out(torrc);
+        out.Write("SocksPort 9050\r\n");
+        ASSERT_TRUE(out.Close());
+    }
+    CTextFileRead in(torrc);
+    std::string text;
+    ASSERT_TRUE(in.Read(text));
+    EXPECT_EQ(text, "SocksPort 9050\r\n");
+}
+
+} // namespace
+} // namespace quorvel::test
