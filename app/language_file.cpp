@@ -3,6 +3,7 @@
 #include "app/locations.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "platform/file_path.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
 
@@ -28,14 +29,14 @@ std::string FindLanguageFile(const std::string& folder, const std::string& fileN
     namespace fs = std::filesystem;
     std::string exact = JoinPath(folder, fileName);
     std::error_code error;
-    if (fs::is_regular_file(exact, error)) {
+    if (fs::is_regular_file(FilePath(exact), error)) {
         return exact;
     }
     std::vector<std::string> matches;
     const std::string wanted = Lower(fileName);
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (Lower(it->path().filename().string()) == wanted && it->is_regular_file(error)) {
-            matches.push_back(it->path().string());
+    for (fs::directory_iterator it(FilePath(folder), error), end; !error && it != end; it.increment(error)) {
+        if (Lower(PathText(it->path().filename())) == wanted && it->is_regular_file(error)) {
+            matches.push_back(PathText(it->path()));
         }
     }
     // Several spellings of one name: the same one every time.

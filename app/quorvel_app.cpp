@@ -1,6 +1,7 @@
 #include "app/quorvel_app.h"
 
 #include "app/locations.h"
+#include "platform/file_path.h"
 #include "platform/single_instance.h"
 
 #include <filesystem>
@@ -18,7 +19,7 @@ bool CQuorvelApp::InitInstance(const std::function<void()>& createTrayWindow) {
     // Parents too: on a fresh Linux account even the application-data folder may be missing. A failure is
     // ignored; every settings read then gives its default.
     std::error_code ignored;
-    std::filesystem::create_directories(SettingsFolder(m_paths), ignored);
+    std::filesystem::create_directories(FilePath(SettingsFolder(m_paths)), ignored);
 
     m_instanceLock = std::make_unique<SingleInstanceLock>(kInstanceMutexName);
     if (m_instanceLock->State() == SingleInstanceLock::Result::AlreadyHeld) {

@@ -1,6 +1,8 @@
 #include "app/text_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/code_page.h"
+#include "platform/file_path.h"
 #include "platform/utf8.h"
 
 #include <algorithm>
@@ -40,18 +42,18 @@ bool Utf16ToUtf8(const std::u32string& units, std::string& out) {
 
 CTextFileRead::CTextFileRead(const std::string& fileName) {
     std::error_code error;
-    const auto status = std::filesystem::status(fileName, error);
+    const auto status = std::filesystem::status(FilePath(fileName), error);
     if (error || std::filesystem::is_directory(status)) {
         return;
     }
     // Unbuffered: the object's own 1024-byte buffer is the only one.
     m_file.rdbuf()->pubsetbuf(nullptr, 0);
-    m_file.open(fileName, std::ios::binary);
+    m_file.open(FilePath(fileName), std::ios::binary);
     if (!m_file.is_open()) {
         return;
     }
     m_open = true;
-    m_size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(fileName, error) : 0;
+    m_size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(FilePath(fileName), error) : 0;
     if (error) {
         m_size = 0;
     }
@@ -173,6 +175,9 @@ bool CTextFileRead::ReadLine(std::string& line) {
     if (wide && !Utf16ToUtf8(units, line)) {
         m_dataLost = true;
     }
+    if (m_encoding == TextEncoding::ASCII && !code_page::IsUtf8()) {
+        line = code_page::ToUtf8(line);
+    }
     return true;
 }
 
@@ -236,10 +241,11 @@ bool CTextFileWrite::Flush() {
     return !m_failed;
 }
 
-void CTextFileWrite::Write(const std::string& text) {
+void CTextFileWrite::Write(const std::string& utf8) {
     if (!m_open) {
         return;
     }
+    const std::string text = code_page::IsUtf8() ? utf8 : code_page::FromUtf8(utf8, m_dataLost);
     std::size_t done = 0;
     while (done < text.size()) {
         if (m_used == kBufferSize) {

@@ -1,6 +1,7 @@
 #include "masking/pref_lines.h"
 
 #include "app/text_file.h"
+#include "platform/file_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -137,7 +138,7 @@ PrefLineEdit PrefLineEdit::DeleteOrRestore(std::string backup) {
 
 PrefEditResult EditPrefLine(const std::string& file, const std::string& prefix, const PrefLineEdit& edit) {
     std::error_code error;
-    const bool exists = std::filesystem::exists(file, error);
+    const bool exists = std::filesystem::exists(FilePath(file), error);
     if (error) {
         return PrefEditResult::NoFile;
     }

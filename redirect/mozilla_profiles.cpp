@@ -3,6 +3,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "platform/controls.h"
+#include "platform/file_path.h"
 #include "platform/paths.h"
 #include "platform/private_profile.h"
 #include "redirect/trim.h"
@@ -31,9 +32,14 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 // A listed path may name only a folder below the folder of all profiles: "../.." or "." would make the home
 // folder or the folder of all profiles "the profile".
 bool LiesBelow(const std::string& folder, const std::string& base) {
-    const std::filesystem::path relative = std::filesystem::path(folder).lexically_normal().lexically_relative(
-        std::filesystem::path(base).lexically_normal());
+    const std::filesystem::path relative = FilePath(folder).lexically_normal().lexically_relative(
+        FilePath(base).lexically_normal());
     return !relative.empty() && *relative.begin() != "." && *relative.begin() != "..";
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(FilePath(path), error);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "app/text_file.h"
+#include "platform/file_path.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ std::string ProfileFile(const std::string& folder, const char* name) {
 
 bool Exists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::exists(FilePath(path), error);
 }
 
 bool WriteWhole(const std::string& path, const std::string& text) {

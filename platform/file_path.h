@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace quorvel {
+
+// The program keeps paths as UTF-8 text. The standard library reads a narrow path in the system code page on
+// Windows, which cannot hold every name (a user folder "Ярослав" under code page 1252); char8_t text is taken
+// as UTF-8 on both platforms, and on Linux the bytes stay what they are.
+inline std::filesystem::path FilePath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A path as UTF-8 text.
+inline std::string PathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace quorvel
