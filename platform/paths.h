@@ -32,6 +32,9 @@ public:
     std::string ProgramFolder() const override;
 };
 
+// The folders of the platform this program runs on (the Linux or the Windows ones).
+const Paths& SystemPaths();
+
 // Joins two path pieces with exactly one separator between them ('/' on Linux, '\\' on Windows, where '/'
 // counts as one too).
 std::string JoinPath(const std::string& folder, const std::string& name);

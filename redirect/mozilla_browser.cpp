@@ -2,6 +2,7 @@
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "platform/file_path.h"
 #include "platform/paths.h"
 
 #include <filesystem>
@@ -24,7 +25,7 @@ std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings
         return std::nullopt;
     }
     path = path.substr(first, path.find_last_not_of(" \t") - first + 1);
-    if (path.front() != '/' || !LooksLikeProfileFolder(path)) {
+    if (!FilePath(path).is_absolute() || !LooksLikeProfileFolder(path)) {
         return std::nullopt;
     }
     return path;
@@ -32,13 +33,14 @@ std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings
 
 bool LooksLikeProfileFolder(const std::string& folder) {
     std::error_code error;
-    for (const std::string& refused : {std::string("/"), LinuxPaths().HomeFolder()}) {
-        if (!refused.empty() && std::filesystem::equivalent(folder, refused, error)) {
-            return false;
-        }
+    const std::filesystem::path path = FilePath(folder);
+    const std::string home = SystemPaths().HomeFolder();
+    if (std::filesystem::equivalent(path, path.root_path(), error) ||
+        (!home.empty() && std::filesystem::equivalent(path, FilePath(home), error))) {
+        return false;
     }
     for (const char* file : {"prefs.js", "times.json"}) {
-        if (std::filesystem::is_regular_file(JoinPath(folder, file), error)) {
+        if (std::filesystem::is_regular_file(FilePath(JoinPath(folder, file)), error)) {
             return true;
         }
     }

@@ -37,11 +37,6 @@ bool LiesBelow(const std::string& folder, const std::string& base) {
     return !relative.empty() && *relative.begin() != "." && *relative.begin() != "..";
 }
 
-bool IsFolder(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(FilePath(path), error);
-}
-
 } // namespace
 
 std::string MozillaProfilesIni(const Paths& paths, MozillaBrowser browser) {

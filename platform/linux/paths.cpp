@@ -55,4 +55,9 @@ std::string LinuxPaths::ProgramFolder() const {
     return ec ? std::string(".") : cwd.string();
 }
 
+const Paths& SystemPaths() {
+    static const LinuxPaths paths;
+    return paths;
+}
+
 } // namespace quorvel

@@ -46,4 +46,9 @@ std::string Win32Paths::ProgramFolder() const {
     return win32::Narrow(std::wstring_view(folder, length));
 }
 
+const Paths& SystemPaths() {
+    static const Win32Paths paths;
+    return paths;
+}
+
 } // namespace quorvel
