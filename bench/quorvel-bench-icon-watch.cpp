@@ -157,8 +157,8 @@ int main(int argc, char* argv[]) {
         for (Window window : candidates) {
             if (Shown(display, window, root, child)) {
                 const double ms = static_cast<double>(MonotonicNs() - start) / 1e6;
-                std::printf("icon pid=%d icon_ms=%.1f start_ns=%lld window=0x%lx\n", static_cast<int>(child), ms,
-                            start, window);
+                std::printf("icon pid=%d icon_ms=%.1f start_ns=%lld window=0x%lx\n", static_cast<int>(child), ms, start,
+                            window);
                 return 0;
             }
         }

@@ -43,8 +43,8 @@ std::uint16_t ControlPortOf(const std::string& torrc) {
 void Log(long long started, long long listening) {
     if (const char* path = std::getenv("QUORVEL_BENCH_TOR_LOG")) {
         if (std::FILE* log = std::fopen(path, "a")) {
-            std::fprintf(log, "tor pid=%d started_ns=%lld listening_ns=%lld\n", static_cast<int>(::getpid()),
-                         started, listening);
+            std::fprintf(log, "tor pid=%d started_ns=%lld listening_ns=%lld\n", static_cast<int>(::getpid()), started,
+                         listening);
             std::fclose(log);
         }
     }

@@ -65,7 +65,8 @@ public:
             return answer;
         }
         if (line.starts_with("PROTOCOLINFO")) {
-            return "250-PROTOCOLINFO 1\r\n250-AUTH METHODS=HASHEDPASSWORD\r\n250-VERSION Tor=\"0.4.9.11\"\r\n250 OK\r\n";
+            return "250-PROTOCOLINFO 1\r\n250-AUTH METHODS=HASHEDPASSWORD\r\n250-VERSION Tor=\"0.4.9.11\"\r\n250 "
+                   "OK\r\n";
         }
         if (line.starts_with("AUTHENTICATE") || line.starts_with("SIGNAL")) {
             return "250 OK\r\n";
