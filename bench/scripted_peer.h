@@ -1,8 +1,9 @@
 #pragma once
 
-// A fast stand-in for Tor's control port for the countries benchmark: it authenticates anybody, reports the first
-// circuit as soon as events are asked for, serves one fixed router-status reply and answers every ip-to-country
-// query from CountryCodeFor. One thread per connection; it runs until the process ends.
+// A fast stand-in for Tor's control port for the benchmarks: it authenticates anybody, reports the first circuit as
+// soon as events are asked for, serves one fixed router-status reply and answers every ip-to-country query from
+// CountryCodeFor. One thread per connection; it runs until the process ends or, when a halt handler is set, until
+// a "SIGNAL HALT" has been answered.
 
 #include "ns_all_generator.h"
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -40,6 +42,9 @@ public:
 
     std::uint16_t Port() const { return m_port; }
 
+    // Called once the reply to "SIGNAL HALT" has been sent, as a halted Tor ends.
+    void SetHaltHandler(std::function<void()> halted) { m_halted = std::move(halted); }
+
     // Serves connections until the process ends.
     [[noreturn]] void ServeForever() {
         for (;;) {
@@ -58,6 +63,10 @@ public:
             answer.append(address);
             answer += "=" + CountryCodeFor(address) + "\r\n250 OK\r\n";
             return answer;
+        }
+        if (line.starts_with("PROTOCOLINFO")) {
+            return "250-PROTOCOLINFO 1\r\n250-AUTH METHODS=HASHEDPASSWORD\r\n250-VERSION Tor=\"0.4.9.11\"\r\n250 "
+                   "OK\r\n";
         }
         if (line.starts_with("AUTHENTICATE") || line.starts_with("SIGNAL")) {
             return "250 OK\r\n";
@@ -88,8 +97,11 @@ private:
             }
             pending.append(buffer, static_cast<std::size_t>(count));
             std::size_t start = 0;
+            bool halt = false;
             for (std::size_t end; (end = pending.find("\r\n", start)) != std::string::npos; start = end + 2) {
-                out += Answer(std::string_view(pending).substr(start, end - start));
+                const std::string_view line = std::string_view(pending).substr(start, end - start);
+                halt = halt || line == "SIGNAL HALT";
+                out += Answer(line);
             }
             pending.erase(0, start);
             std::size_t sent = 0;
@@ -102,11 +114,15 @@ private:
                 sent += static_cast<std::size_t>(n);
             }
             out.clear();
+            if (halt && m_halted) {
+                m_halted();
+            }
         }
         ::close(fd);
     }
 
     std::string m_status;
+    std::function<void()> m_halted;
     int m_listenFd = -1;
     std::uint16_t m_port = 0;
 };

@@ -1,9 +1,16 @@
 #include "ui/artwork.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QIconEngine>
 #include <QPainter>
 #include <QString>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
+
+#include <map>
+#include <utility>
 
 // Resources compiled into a static library need an explicit start, outside any namespace.
 static void StartArtworkResources() {
@@ -59,17 +66,65 @@ QPixmap MenuBitmap(int id, qreal devicePixelRatio) {
     return pixmap;
 }
 
-QIcon TrayIcon(int id) {
-    const QString path = SvgPath("icon", id);
-    QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64, 128}) {
-        QImage image = Render(path, QSize(side, side));
-        if (image.isNull()) {
+namespace {
+
+// Draws the icon's artwork at the size asked for, when it is asked for: a tray shows one small size, so the others
+// are never drawn, and the icon costs nothing until it is shown.
+class ArtworkIconEngine : public QIconEngine {
+public:
+    explicit ArtworkIconEngine(QString path) : m_path(std::move(path)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        if (size.isEmpty()) {
             return {};
         }
-        icon.addPixmap(QPixmap::fromImage(image));
+        auto found = m_drawn.find({size.width(), size.height()});
+        if (found == m_drawn.end()) {
+            found =
+                m_drawn.emplace(std::pair(size.width(), size.height()), QPixmap::fromImage(Render(m_path, size))).first;
+        }
+        QPixmap drawn = found->second;
+        if (mode != QIcon::Normal) {
+            if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+                QStyleOption option;
+                option.palette = QApplication::palette();
+                drawn = app->style()->generatedIconPixmap(mode, drawn, &option);
+            }
+        }
+        return drawn;
     }
-    return icon;
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap(rect.size() * ratio, mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, drawn);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int side : {16, 22, 24, 32, 48, 64, 128}) {
+            sizes.append(QSize(side, side));
+        }
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new ArtworkIconEngine(m_path); }
+    QString key() const override { return QStringLiteral("QuorvelArtwork"); }
+
+private:
+    QString m_path;
+    std::map<std::pair<int, int>, QPixmap> m_drawn;
+};
+
+} // namespace
+
+QIcon TrayIcon(int id) {
+    const QString path = SvgPath("icon", id);
+    if (!QFile::exists(path) || !QSvgRenderer(path).isValid()) {
+        return {};
+    }
+    return QIcon(new ArtworkIconEngine(path));
 }
 
 QImage Picture(int id) {

@@ -2,6 +2,7 @@
 
 #include "app/locations.h"
 #include "app/settings_keys.h"
+#include "platform/resident_memory.h"
 #include "ui/options_command.h"
 #include "ui/tray_commands.h"
 #include "ui/web_pages.h"
@@ -71,6 +72,8 @@ bool TrayProgram::InitInstance() {
             // A session that was never stopped left the programs redirected: put them back before anything else.
             m_session.RecoverUnfinishedSession();
             m_tray.RunCommand(command::kStart);
+            // Once the ready balloon has gone too, start-up is over: the program at rest keeps only what it uses.
+            QTimer::singleShot(QtUi::kBalloonMilliseconds + 1000, this, [] { TrimResidentMemory(); });
         });
     });
 }
