@@ -3,6 +3,7 @@
 #include "lock_holder.h"
 #include "platform/registry_store.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -102,7 +103,7 @@ TEST(IeCookiesFolder, EveryFileGoesButFoldersAndLinkTargetsStay) {
     MakeLink(env.Root() + "/outside/precious", cookies + "/linked.txt");
 
     PathsWithCookies paths(cookies);
-    LinuxTrackFiles files;
+    TestTrackFiles files;
     EmptyCookiesFolder(paths, files);
 
     EXPECT_EQ(files.ListFolder(cookies, ""), (std::vector<TrackFiles::Entry>{{"Low", true}}));
@@ -113,7 +114,7 @@ TEST(IeCookiesFolder, EveryFileGoesButFoldersAndLinkTargetsStay) {
 TEST(IeCookiesFolder, NoneOnLinuxAndNoRelativeFolder) {
     TestEnvironment env;
     WriteFileBytes(env.ProgramFolder() + "/Cookies/a.txt", "x");
-    LinuxTrackFiles files;
+    TestTrackFiles files;
     EmptyCookiesFolder(PathsWithCookies(), files);
     EmptyCookiesFolder(PathsWithCookies("Cookies"), files);
     EmptyCookiesFolder(PathsWithCookies(""), files);

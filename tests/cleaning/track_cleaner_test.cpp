@@ -8,6 +8,7 @@
 #include "platform/registry_store.h"
 #include "support/recording_ui.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -132,7 +133,7 @@ TEST_F(TrackCleanerTest, StepsRunInTheOrderOfTheOptions) {
 TEST_F(TrackCleanerTest, OnLinuxInternetExplorerHasNothingButStillReports) {
     LinuxUrlCache cache;
     LinuxUrlHistory history;
-    LinuxPaths linuxPaths;
+    TestPaths linuxPaths;
     for (const char* key : {settings::kIeCache, settings::kIeCookies, settings::kIeHistory}) {
         Select(key);
     }
