@@ -93,11 +93,7 @@ TEST_F(OtherPageTest, AnUnwritableTorrcIsReportedAndStoresNoTorSetting) {
     Type("9150", "10");
     PickLanguage(1);
     {
-#ifdef _WIN32
-        ReadOnlyFile refuse(TorrcPath(world.paths));
-#else
         FileSizeLimit limit(torrc.size()); // the new torrc is longer
-#endif
         page.OnOK(controls);
     }
     EXPECT_EQ(world.Torrc(), torrc);
