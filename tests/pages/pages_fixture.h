@@ -147,7 +147,12 @@ struct PagesWorld {
 
     // A Firefox profile listed in the browser's profiles.ini; its folder.
     std::string MakeFirefoxProfile(const std::string& prefs = "") const {
-        const std::string root = JoinPath(env.Home(), ".mozilla/firefox"); // as the program spells it
+        // Where Firefox keeps its list, spelt as the program joins it.
+#ifdef _WIN32
+        const std::string root = JoinPath(env.AppData(), "Mozilla\\Firefox");
+#else
+        const std::string root = JoinPath(env.Home(), ".mozilla/firefox");
+#endif
         MakeFolders(root + "/Profiles/abc.default");
         WriteFileBytes(root + "/profiles.ini", "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/abc.default\n");
         WriteFileBytes(root + "/Profiles/abc.default/prefs.js", prefs);

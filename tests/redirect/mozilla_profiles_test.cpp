@@ -38,10 +38,20 @@ protected:
     FakeControls page;
 
     // Spelt as the program joins them, '\\' before the name on Windows.
-    std::string FirefoxRoot() const { return JoinPath(w.env.Home(), ".mozilla/firefox"); }
-    std::string NetscapeRoot() const { return JoinPath(w.env.AppData(), "Netscape/NSB"); }
+    std::string FirefoxRoot() const {
+#ifdef _WIN32
+        return JoinPath(w.env.AppData(), "Mozilla\\Firefox");
+#else
+        return JoinPath(w.env.Home(), ".mozilla/firefox");
+#endif
+    }
+    std::string NetscapeRoot() const {
+        return JoinPath(w.env.AppData(), "Netscape/NSB");
+    }
     // A folder as the browser makes a profile.
-    void MakeProfileFolder(const std::string& folder) const { WriteFileBytes(folder + "/times.json", "{}\n"); }
+    void MakeProfileFolder(const std::string& folder) const {
+        WriteFileBytes(folder + "/times.json", "{}\n");
+    }
     std::string Stored(MozillaBrowser browser) const {
         return w.Setting(settings::kOptionsDialog, MozillaProfileKey(browser));
     }
