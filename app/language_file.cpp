@@ -54,8 +54,8 @@ std::string LanguageFile::GetText(const std::string& english, const std::string&
     if (language == "English") {
         return english;
     }
-    // A hand-edited name must not reach outside the lang folder.
-    if (language.find('/') != std::string::npos || language.find('\0') != std::string::npos) {
+    // A hand-edited name must not reach outside the lang folder, through either separator.
+    if (language.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
         return english;
     }
     const std::string file = FindLanguageFile(LanguageFolder(m_paths), language + ".ini");

@@ -1,5 +1,6 @@
 #include "cleaning/internet_explorer_tracks.h"
 
+#include "platform/file_path.h"
 #include "platform/paths.h"
 #include "platform/registry_store.h"
 #include "platform/track_files.h"
@@ -63,7 +64,7 @@ void DeleteUrlCacheEntries(UrlCache& cache, bool cookies) {
 
 void EmptyCookiesFolder(const Paths& paths, TrackFiles& files) {
     const auto folder = paths.CookiesFolder();
-    if (!folder || folder->empty() || folder->front() != '/') {
+    if (!folder || !IsAbsolutePath(*folder)) {
         return;
     }
     const auto entries = files.ListFolder(*folder, "");

@@ -1,5 +1,6 @@
 #include "cleaning/local_profile_folder.h"
 
+#include "platform/file_path.h"
 #include "platform/paths.h"
 
 #include <filesystem>
@@ -10,12 +11,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The absolute path without ".", ".." or a trailing separator; nothing for a relative path.
+// The absolute path without ".", ".." or a trailing separator; nothing for a relative path. A network path
+// loses one of its two leading separators here, since normalising would fold them into one anyway.
 std::optional<fs::path> Normal(const std::string& path) {
-    if (path.empty() || path.front() != '/') {
+    if (!IsAbsolutePath(path)) {
         return std::nullopt;
     }
-    fs::path normal = fs::path(path).lexically_normal();
+    fs::path normal = FilePath(IsNetworkPath(path) ? path.substr(1) : path).lexically_normal();
     if (!normal.has_filename() && normal != normal.root_path()) {
         normal = normal.parent_path();
     }
@@ -35,14 +37,15 @@ std::optional<std::string> LocalProfileFolder(const Paths& paths, const std::str
     if (below.empty() || below == "." || *below.begin() == "..") {
         return std::nullopt;
     }
-    std::string relative = below.string();
+    std::string relative = PathText(below);
     if (relative.front() == '.') {
         relative.erase(0, 1);
     }
     if (relative.empty()) {
         return std::nullopt;
     }
-    return JoinPath(cache->string(), relative);
+    const std::string cacheText = IsNetworkPath(paths.CacheFolder()) ? '\\' + PathText(*cache) : PathText(*cache);
+    return JoinPath(cacheText, relative);
 }
 
 } // namespace quorvel

@@ -9,6 +9,7 @@
 #include "masking/mozilla_identity.h"
 #include "masking/pref_lines.h"
 #include "platform/controls.h"
+#include "platform/file_path.h"
 #include "platform/ui.h"
 
 #include <optional>
@@ -68,7 +69,7 @@ const char* LanguageBackupKey(MozillaBrowser browser) {
 }
 
 bool IsAbsoluteFolder(const std::string& folder) {
-    return !folder.empty() && folder.front() == '/';
+    return IsAbsolutePath(folder);
 }
 
 std::string Trimmed(const std::string& text) {

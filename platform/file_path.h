@@ -18,4 +18,21 @@ inline std::string PathText(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// A network path \\server\share\… (either separator). Windows only: on Linux "//x" is just "/x".
+inline bool IsNetworkPath(const std::string& utf8) {
+#ifdef _WIN32
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    return utf8.size() > 2 && separator(utf8[0]) && separator(utf8[1]) && !separator(utf8[2]);
+#else
+    (void)utf8;
+    return false;
+#endif
+}
+
+// "/…" on Linux; "C:\…", "C:/…" or a network path on Windows, whose standard library here takes a network
+// path for a relative one.
+inline bool IsAbsolutePath(const std::string& utf8) {
+    return IsNetworkPath(utf8) || FilePath(utf8).is_absolute();
+}
+
 } // namespace quorvel

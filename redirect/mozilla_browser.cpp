@@ -25,7 +25,7 @@ std::optional<std::string> ConfiguredProfileFolder(const SettingsStore& settings
         return std::nullopt;
     }
     path = path.substr(first, path.find_last_not_of(" \t") - first + 1);
-    if (!FilePath(path).is_absolute() || !LooksLikeProfileFolder(path)) {
+    if (!IsAbsolutePath(path) || !LooksLikeProfileFolder(path)) {
         return std::nullopt;
     }
     return path;

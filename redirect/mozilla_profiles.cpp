@@ -32,8 +32,8 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 // A listed path may name only a folder below the folder of all profiles: "../.." or "." would make the home
 // folder or the folder of all profiles "the profile".
 bool LiesBelow(const std::string& folder, const std::string& base) {
-    const std::filesystem::path relative = FilePath(folder).lexically_normal().lexically_relative(
-        FilePath(base).lexically_normal());
+    const std::filesystem::path relative =
+        FilePath(folder).lexically_normal().lexically_relative(FilePath(base).lexically_normal());
     return !relative.empty() && *relative.begin() != "." && *relative.begin() != "..";
 }
 
@@ -44,8 +44,14 @@ std::string MozillaProfilesIni(const Paths& paths, MozillaBrowser browser) {
 }
 
 std::string MozillaProfilesFolder(const Paths& paths, MozillaBrowser browser) {
-    return browser == MozillaBrowser::Firefox ? JoinPath(paths.HomeFolder(), ".mozilla/firefox")
-                                              : JoinPath(paths.AppDataFolder(), "Netscape/NSB");
+    if (browser == MozillaBrowser::Netscape) {
+        return JoinPath(paths.AppDataFolder(), "Netscape/NSB");
+    }
+#ifdef _WIN32
+    return JoinPath(paths.AppDataFolder(), "Mozilla\\Firefox");
+#else
+    return JoinPath(paths.HomeFolder(), ".mozilla/firefox");
+#endif
 }
 
 std::string ReadProfilesIniPath(const std::string& iniFile) {

@@ -13,8 +13,8 @@ class SettingsStore;
 // The profile-path field of the profiles center's profile-path dialog.
 inline constexpr int kProfilePathFieldId = 1017;
 
-// The browser's list of profiles: $HOME/.mozilla/firefox/profiles.ini for Firefox, application data +
-// "/Netscape/NSB/profiles.ini" for Netscape.
+// The browser's list of profiles: $HOME/.mozilla/firefox/profiles.ini for Firefox (application data +
+// "\Mozilla\Firefox\profiles.ini" on Windows), application data + "/Netscape/NSB/profiles.ini" for Netscape.
 std::string MozillaProfilesIni(const Paths& paths, MozillaBrowser browser);
 // The folder that the relative profile paths of that list start from.
 std::string MozillaProfilesFolder(const Paths& paths, MozillaBrowser browser);

@@ -75,6 +75,8 @@ TEST_F(LanguageFileTest, UnknownOrStrayLanguagesGiveEnglish) {
     WriteFileBytes(m_env.Root() + "/secret.ini", "[Main menu]\nExit=leaked\n");
     Choose("../../secret");
     EXPECT_EQ(Exit(), "Exit");
+    Choose("..\\..\\secret"); // the other separator on Windows
+    EXPECT_EQ(Exit(), "Exit");
     Lang("Long.ini", "[Main menu]\nExit=" + std::string(20000, 'x') + "\n");
     Choose("Long");
     EXPECT_EQ(Exit().size(), 10239u);

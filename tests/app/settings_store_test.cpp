@@ -3,6 +3,7 @@
 #include "app/settings_keys.h"
 #include "platform/paths.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,12 @@ protected:
     void Store(const std::string& lines) { WriteFileBytes(m_store.SettingsPath(), "[S]\n" + lines); }
 
     test::TestEnvironment m_env;
-    LinuxPaths m_paths;
+    test::TestPaths m_paths;
     SettingsStore m_store{m_paths};
 };
 
 TEST_F(SettingsStoreTest, LivesInTheQuorvelFolderOfApplicationData) {
-    EXPECT_EQ(m_store.SettingsPath(), m_env.AppData() + "/Quorvel/settings.ini");
+    EXPECT_EQ(m_store.SettingsPath(), JoinPath(JoinPath(m_env.AppData(), "Quorvel"), "settings.ini"));
     // The store never creates the folder: that is start-up's job, and without it writes fail.
     EXPECT_FALSE(m_store.WriteInt("S", "k", 1));
     EXPECT_EQ(m_store.ReadInt("S", "k", 5), 5);

@@ -4,6 +4,7 @@
 #include "platform/track_files.h"
 #include "platform/url_cache.h"
 #include "platform/url_history.h"
+#include "support/test_paths.h"
 
 #include <cstddef>
 #include <map>
@@ -102,7 +103,7 @@ public:
     Removal RemoveProfileFile(const std::string& profile, const std::string& name) override;
 
 private:
-    LinuxTrackFiles m_real;
+    TestTrackFiles m_real;
     ActionLog* m_log;
     std::set<std::string> m_refused;
 };
@@ -119,7 +120,7 @@ public:
     std::string ProgramFolder() const override { return m_real.ProgramFolder(); }
 
 private:
-    LinuxPaths m_real;
+    TestPaths m_real;
     std::optional<std::string> m_cookies;
 };
 

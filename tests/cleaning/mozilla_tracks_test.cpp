@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/track_files.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -32,8 +33,8 @@ protected:
     }
 
     TestEnvironment env;
-    LinuxPaths paths;
-    LinuxTrackFiles files;
+    TestPaths paths;
+    TestTrackFiles files;
 };
 
 TEST_F(MozillaTracksTest, FirefoxCacheKeepsDottedNamesAndSubfolders) {

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "support/fake_controls.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ protected:
     bool Stored(const char* key) const { return settings.ReadBool(settings::kCleanOptions, key, false); }
 
     TestEnvironment env;
-    LinuxPaths paths;
+    TestPaths paths;
     SettingsStore settings{paths};
     LanguageFile language{paths, settings};
     Page dialog{settings, language};

@@ -125,7 +125,11 @@ TEST_F(EditPrefLineTest, FileThatCannotBeReplacedStaysWhole) {
     WriteFileBytes(file, old);
     PrefEditResult result;
     {
+#ifdef _WIN32
+        test::ReadOnlyFile refuse(file);
+#else
         test::FileSizeLimit limit(old.size());
+#endif
         result = EditPrefLine(file, kPrefix, PrefLineEdit::ReplaceOrAppend(kLine + "\n" + kLine, "unused"));
     }
     EXPECT_EQ(result, PrefEditResult::WriteFailed);

@@ -18,12 +18,19 @@
 #include "support/fake_controls.h"
 #include "support/recording_ui.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 #include "tor/tor_controller.h"
 
+#ifdef _WIN32
+#include "redirect/fake_internet_options.h"
+
+#include <winsock2.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <cstdint>
 #include <filesystem>
@@ -36,14 +43,25 @@ namespace quorvel::test {
 
 // A loopback port nobody listens on, so a controller pointed at it never reaches a Tor of this machine.
 inline std::uint16_t UnusedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+#ifdef _WIN32
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    const SOCKET fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int length = sizeof(sockaddr_in);
+#else
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    socklen_t length = sizeof(sockaddr_in);
+#endif
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
     ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+#ifdef _WIN32
+    ::closesocket(fd);
+#else
     ::close(fd);
+#endif
     return ntohs(address.sin_port);
 }
 
@@ -87,13 +105,18 @@ private:
 // Everything the options pages work with, on real files in a temporary home; Tor is not reachable.
 struct PagesWorld {
     TestEnvironment env;
-    LinuxPaths paths;
+    TestPaths paths;
     SettingsStore settings{paths};
     LanguageFile language{paths, settings};
     RecordingUi ui;
     ProcessState state;
     RegistryStore registry{RegistryFolder(paths)};
+#ifdef _WIN32
+    // The prefix's own Internet options would outlive the test and change what every later one sees.
+    FakeInternetOptions internet;
+#else
     InternetOptionsStore internet{registry};
+#endif
     IeProxy ie{internet, settings, state};
     MozillaProxy mozilla{settings, language, ui};
     MessengerProxy messengers{registry, settings};
@@ -102,7 +125,9 @@ struct PagesWorld {
     TorController tor{ui, language, settings, paths, UnusedPort()};
     int restarts = 0;
 
-    PagesWorld() { MakeFolders(SettingsFolder(paths)); }
+    PagesWorld() {
+        MakeFolders(SettingsFolder(paths));
+    }
 
     OptionsParts Parts() {
         return OptionsParts{
@@ -113,12 +138,21 @@ struct PagesWorld {
     std::string Setting(const std::string& section, const std::string& key) const {
         return settings.ReadString(section, key, "<missing>");
     }
-    std::string Torrc() const { return ReadFileBytes(TorrcPath(paths)); }
-    void WriteTorrc(const std::string& text) const { WriteFileBytes(TorrcPath(paths), text); }
+    std::string Torrc() const {
+        return ReadFileBytes(TorrcPath(paths));
+    }
+    void WriteTorrc(const std::string& text) const {
+        WriteFileBytes(TorrcPath(paths), text);
+    }
 
     // A Firefox profile listed in the browser's profiles.ini; its folder.
     std::string MakeFirefoxProfile(const std::string& prefs = "") const {
-        const std::string root = env.Home() + "/.mozilla/firefox";
+        // Where Firefox keeps its list, spelt as the program joins it.
+#ifdef _WIN32
+        const std::string root = JoinPath(env.AppData(), "Mozilla\\Firefox");
+#else
+        const std::string root = JoinPath(env.Home(), ".mozilla/firefox");
+#endif
         MakeFolders(root + "/Profiles/abc.default");
         WriteFileBytes(root + "/profiles.ini", "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/abc.default\n");
         WriteFileBytes(root + "/Profiles/abc.default/prefs.js", prefs);

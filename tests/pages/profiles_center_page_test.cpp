@@ -179,7 +179,7 @@ TEST_F(ProfilesCenterPageTest, ClearingAMessengerMarksItForRestoreAndCancelPutsE
 
 TEST_F(ProfilesCenterPageTest, AutoDetectFillsTheFieldOfTheSelectedBrowser) {
     const std::string firefox = world.MakeFirefoxProfile();
-    const std::string netscapeRoot = world.env.AppData() + "/Netscape/NSB";
+    const std::string netscapeRoot = JoinPath(world.env.AppData(), "Netscape/NSB");
     WriteFileBytes(netscapeRoot + "/Profiles/ns.default/times.json", "{}\n");
     WriteFileBytes(netscapeRoot + "/profiles.ini", "[Profile0]\nPath=Profiles/ns.default\n");
 

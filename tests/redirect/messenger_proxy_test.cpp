@@ -1,5 +1,11 @@
 #include "redirect_fixture.h"
 
+#include <algorithm>
+#include <cctype>
+#ifdef _WIN32
+#include "platform/win32/wide_text.h"
+#endif
+
 #include <gtest/gtest.h>
 
 namespace quorvel::test {
@@ -85,9 +91,18 @@ TEST_F(MessengerProxyTest, YahooSwitchesHttpOffAndSocksOnThenBack) {
     // The HTTP proxy goes off before the SOCKS proxy comes on (a fresh key lists values as they were made).
     ASSERT_TRUE(w.registry.DeleteTree(RegistryHive::CurrentUser, kYahooKey));
     w.messengers.ApplyMessengerProxy(ProgramKind::YahooMessenger, 9050);
-    EXPECT_EQ(
-        w.registry.ValueNames(RegistryHive::CurrentUser, kYahooKey),
-        (std::vector<std::string>{"Proxy Enabled", "SOCKS Enabled", "Socks Port", "Socks Version", "Socks Server"}));
+    std::vector<std::string> order{"Proxy Enabled", "SOCKS Enabled", "Socks Port", "Socks Version", "Socks Server"};
+#ifdef _WIN32
+    if (win32::RunningUnderWine()) {
+        // Wine lists a key's values sorted by name, not as they were made: only the names can be seen here.
+        std::sort(order.begin(), order.end(), [](const std::string& a, const std::string& b) {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+            });
+        });
+    }
+#endif
+    EXPECT_EQ(w.registry.ValueNames(RegistryHive::CurrentUser, kYahooKey), order);
 }
 
 TEST_F(MessengerProxyTest, NeverUsedIcqKeepsItsValuesAfterTheRestore) {

@@ -1,9 +1,12 @@
 #include "redirect/mozilla_profiles.h"
 
+#include "platform/file_path.h"
 #include "redirect_fixture.h"
 #include "support/fake_controls.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace quorvel::test {
 namespace {
@@ -34,10 +37,21 @@ protected:
     RedirectWorld w;
     FakeControls page;
 
-    std::string FirefoxRoot() const { return w.env.Home() + "/.mozilla/firefox"; }
-    std::string NetscapeRoot() const { return w.env.AppData() + "/Netscape/NSB"; }
+    // Spelt as the program joins them, '\\' before the name on Windows.
+    std::string FirefoxRoot() const {
+#ifdef _WIN32
+        return JoinPath(w.env.AppData(), "Mozilla\\Firefox");
+#else
+        return JoinPath(w.env.Home(), ".mozilla/firefox");
+#endif
+    }
+    std::string NetscapeRoot() const {
+        return JoinPath(w.env.AppData(), "Netscape/NSB");
+    }
     // A folder as the browser makes a profile.
-    void MakeProfileFolder(const std::string& folder) const { WriteFileBytes(folder + "/times.json", "{}\n"); }
+    void MakeProfileFolder(const std::string& folder) const {
+        WriteFileBytes(folder + "/times.json", "{}\n");
+    }
     std::string Stored(MozillaBrowser browser) const {
         return w.Setting(settings::kOptionsDialog, MozillaProfileKey(browser));
     }
@@ -113,14 +127,29 @@ TEST_F(MozillaProfilesTest, OnlyAFolderThatLooksLikeAProfileIsConfigured) {
         w.settings.WriteString(settings::kOptionsDialog, settings::kFirefoxProfile, path);
         return ConfiguredProfileFolder(w.settings, MozillaBrowser::Firefox).value_or("<none>");
     };
-    WriteFileBytes(w.env.Home() + "/prefs.js", "");
-    MakeFolders(w.env.Home() + "/plain");
+    // The home folder refused is the account's: on Windows the shell's, which no test can point elsewhere, so
+    // what is put there goes again at the end.
+#ifdef _WIN32
+    const std::string home = SystemPaths().HomeFolder();
+    struct Tidy {
+        std::string home;
+        ~Tidy() {
+            std::error_code error;
+            std::filesystem::remove(FilePath(home + "/prefs.js"), error);
+            std::filesystem::remove_all(FilePath(home + "/plain"), error);
+        }
+    } tidy{home};
+#else
+    const std::string home = w.env.Home();
+#endif
+    WriteFileBytes(home + "/prefs.js", "");
+    MakeFolders(home + "/plain");
     EXPECT_EQ(configured("/"), "<none>");
-    EXPECT_EQ(configured(w.env.Home()), "<none>") << "the home folder, even holding a prefs.js";
-    EXPECT_EQ(configured(w.env.Home() + "/plain/.."), "<none>");
-    EXPECT_EQ(configured(w.env.Home() + "/plain"), "<none>");
-    MakeProfileFolder(w.env.Home() + "/plain");
-    EXPECT_EQ(configured(" " + w.env.Home() + "/plain "), w.env.Home() + "/plain");
+    EXPECT_EQ(configured(home), "<none>") << "the home folder, even holding a prefs.js";
+    EXPECT_EQ(configured(home + "/plain/.."), "<none>");
+    EXPECT_EQ(configured(home + "/plain"), "<none>");
+    MakeProfileFolder(home + "/plain");
+    EXPECT_EQ(configured(" " + home + "/plain "), home + "/plain");
 }
 
 } // namespace

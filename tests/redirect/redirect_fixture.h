@@ -14,6 +14,7 @@
 #include "redirect/program_redirector.h"
 #include "support/recording_ui.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <functional>
 #include <string>
@@ -41,7 +42,7 @@ public:
 // store, profile folders; the Internet options are a fake with dial-up connections.
 struct RedirectWorld {
     TestEnvironment env;
-    LinuxPaths paths;
+    TestPaths paths;
     SettingsStore settings{paths};
     LanguageFile language{paths, settings};
     SnapshotUi ui;
@@ -53,7 +54,20 @@ struct RedirectWorld {
     MessengerProxy messengers{registry, settings};
     ProgramRedirector redirector{settings, language, ui, state, ie, mozilla, messengers};
 
-    RedirectWorld() { MakeFolders(SettingsFolder(paths)); }
+    RedirectWorld() {
+        MakeFolders(SettingsFolder(paths));
+        ForgetMessengers();
+    }
+    ~RedirectWorld() { ForgetMessengers(); }
+
+    // On Windows the store is the real registry of the Wine prefix, which outlives a test; on Linux the store
+    // starts empty in the temporary home and this finds nothing to delete.
+    void ForgetMessengers() {
+        for (const char* key : {"Software\\America Online", "Software\\Microsoft\\MSNMessenger", "Software\\Yahoo",
+                                "Software\\Mirabilis"}) {
+            registry.DeleteTree(RegistryHive::CurrentUser, key);
+        }
+    }
 
     // A stored value, or "<missing>".
     std::string Setting(const std::string& section, const std::string& key) const {

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "platform/paths.h"
+#include "platform/track_files.h"
+#ifdef _WIN32
+#include "platform/win32/win32_track_files.h"
+#endif
 
 namespace quorvel::test {
 
@@ -15,8 +19,11 @@ public:
     std::optional<std::string> CookiesFolder() const override { return std::nullopt; }
     std::string ProgramFolder() const override;
 };
+// The real file operations of the platform the tests run on.
+using TestTrackFiles = Win32TrackFiles;
 #else
 using TestPaths = LinuxPaths;
+using TestTrackFiles = LinuxTrackFiles;
 #endif
 
 } // namespace quorvel::test

@@ -3,7 +3,16 @@
 #include "tor/control_auth.h"
 #include "tor_test_fixture.h"
 
+#ifdef _WIN32
+#include "platform/file_path.h"
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#else
 #include <sys/stat.h>
+#endif
 
 using namespace std::chrono_literals;
 
@@ -15,19 +24,61 @@ constexpr const char* kNotTorMessage =
     "the cookie in your Tor data folder. Quorvel has refused to work with it. Another account on this computer may "
     "have taken the port.";
 
+enum class Readers { OwnerOnly, Everyone };
+
+#ifdef _WIN32
+// Gives the file a protected access list: the user alone, or the user and everyone reading, as a Tor data
+// folder of this account or a shared one would. A file made under Wine otherwise lets everyone read it, where on
+// Windows it would inherit the user's own temporary folder's list.
+void SetReaders(const std::string& path, Readers readers) {
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    alignas(TOKEN_USER) unsigned char buffer[256];
+    DWORD size = 0;
+    const BOOL got = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+    CloseHandle(token);
+    ASSERT_TRUE(got);
+    wchar_t* sid = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid));
+    std::wstring sddl = L"D:P(A;;FA;;;" + std::wstring(sid) + L")";
+    LocalFree(sid);
+    if (readers == Readers::Everyone) {
+        sddl += L"(A;;FR;;;WD)";
+    }
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+    const BOOL set = SetFileSecurityW(FilePath(path).c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    ASSERT_TRUE(set);
+}
+#else
+void SetReaders(const std::string& path, Readers readers) {
+    ASSERT_EQ(::chmod(path.c_str(), readers == Readers::OwnerOnly ? 0600 : 0644), 0);
+}
+#endif
+
 class ControlAuthTest : public test::TorFixture {
 protected:
-    // A cookie file as Tor writes it, with the given permissions.
-    std::string Cookie(mode_t mode) {
+    // A cookie file as Tor writes it.
+    std::string Cookie(Readers readers) {
         const std::string path = env.Root() + "/tor-data/control_auth_cookie";
         test::MakeFolders(env.Root() + "/tor-data");
         test::WriteFileBytes(path, std::string(32, '\x5a'));
-        ::chmod(path.c_str(), mode);
+        SetReaders(path, readers);
         return path;
     }
 
+    // The file name quoted as Tor quotes it: a Windows path's backslashes are escaped.
     static std::string SafeCookieOffer(const std::string& cookieFile) {
-        return "250-PROTOCOLINFO 1\r\n250-AUTH METHODS=COOKIE,SAFECOOKIE COOKIEFILE=\"" + cookieFile +
+        std::string quoted;
+        for (char c : cookieFile) {
+            if (c == '\\' || c == '"') {
+                quoted += '\\';
+            }
+            quoted += c;
+        }
+        return "250-PROTOCOLINFO 1\r\n250-AUTH METHODS=COOKIE,SAFECOOKIE COOKIEFILE=\"" + quoted +
                "\"\r\n250-VERSION Tor=\"0.4.9.11\"\r\n250 OK\r\n";
     }
 
@@ -47,7 +98,7 @@ protected:
 TEST_F(ControlAuthTest, ASquatterWithAWrongServerHashIsRefusedToldAboutAndSentNothingMore) {
     fake.NextConnection()
         .Expect(test::kProtocolInfo)
-        .Send(SafeCookieOffer(Cookie(0600)))
+        .Send(SafeCookieOffer(Cookie(Readers::OwnerOnly)))
         .Answer([](const std::string& line) -> std::optional<std::string> {
             if (line.starts_with("AUTHCHALLENGE SAFECOOKIE ")) {
                 return "250 AUTHCHALLENGE SERVERHASH=" + std::string(64, 'A') + " SERVERNONCE=" + std::string(64, 'B') +
@@ -81,7 +132,7 @@ TEST_F(ControlAuthTest, APasswordOfferIsRefusedWhereTheTorrcAsksForTheCookie) {
 
 // Anybody can read a cookie that others can read, a squatter that names a file of its own too.
 TEST_F(ControlAuthTest, ACookieThatOthersCanReadProvesNothing) {
-    fake.NextConnection().Expect(test::kProtocolInfo).Send(SafeCookieOffer(Cookie(0644)));
+    fake.NextConnection().Expect(test::kProtocolInfo).Send(SafeCookieOffer(Cookie(Readers::Everyone)));
 
     EXPECT_FALSE(Tor().Connect());
     EXPECT_TRUE(fake.WaitClosed(0, 5s));

@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "support/recording_ui.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ using test::WriteFileBytes;
 class TorrcFileTest : public ::testing::Test {
 protected:
     test::TestEnvironment env;
-    LinuxPaths paths;
+    test::TestPaths paths;
     TorrcFile torrc{paths};
 };
 
@@ -25,14 +26,21 @@ TEST_F(TorrcFileTest, LoadsWithCrLfAndSavesExactly) {
     EXPECT_FALSE(torrc.Load(text));
     EXPECT_EQ(text, "unchanged");
 
-    EXPECT_EQ(torrc.Path(), env.AppData() + "/tor/torrc");
+    EXPECT_EQ(torrc.Path(), JoinPath(JoinPath(env.AppData(), "tor"), "torrc"));
     WriteFileBytes(torrc.Path(), "SocksPort 9050\nControlPort 9051\r\nNickname h\xe9llo\n");
     ASSERT_TRUE(torrc.Load(text));
-    EXPECT_EQ(text, "SocksPort 9050\r\nControlPort 9051\r\nNickname h\xe9llo\r\n");
+#ifdef _WIN32
+    // The file is in the system code page (1252 here), the text in the program UTF-8.
+    const std::string e = "\xc3\xa9";
+#else
+    const std::string e = "\xe9";
+#endif
+    EXPECT_EQ(text, "SocksPort 9050\r\nControlPort 9051\r\nNickname h" + e + "llo\r\n");
     // Appended pieces keep their bare line feed until the next cycle.
     TorrcFile::Append(text, "\nTunnelDirConns 1 #Added by Quorvel");
     ASSERT_TRUE(torrc.Save(text));
-    EXPECT_EQ(ReadFileBytes(torrc.Path()), text);
+    EXPECT_EQ(ReadFileBytes(torrc.Path()),
+              "SocksPort 9050\r\nControlPort 9051\r\nNickname h\xe9llo\r\n\nTunnelDirConns 1 #Added by Quorvel");
 }
 
 TEST(TorrcEdit, RemoveExitCountry) {
