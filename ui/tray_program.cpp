@@ -3,8 +3,8 @@
 #include "app/locations.h"
 #include "app/settings_keys.h"
 #include "ui/options_command.h"
-#include "ui/tray_commands.h"
-#include "ui/web_pages.h"
+#include "pages/tray_commands.h"
+#include "pages/web_pages.h"
 
 #include <QMessageBox>
 #include <QSystemTrayIcon>

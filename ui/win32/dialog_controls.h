@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/controls.h"
+
+#include <windows.h>
+
+namespace quorvel::win32 {
+
+// The controls of one dialog made from a template, each found with GetDlgItem by its id. Only the dialog's own
+// children count: the controls of a child dialog hosted in one of its frames belong to that child.
+class DialogControls final : public Controls {
+public:
+    explicit DialogControls(HWND dialog) : m_dialog(dialog) {}
+
+    HWND Dialog() const { return m_dialog; }
+    // The control with this id, or null.
+    HWND Item(int id) const;
+
+    void SetText(int id, const std::string& text) override;
+    std::string Text(int id) const override;
+    void SetCheck(int id, int state) override;
+    int Check(int id) const override;
+    void Enable(int id, bool enabled) override;
+    bool IsEnabled(int id) const override;
+    void Show(int id, bool visible) override;
+    bool IsVisible(int id) const override;
+
+    void ResetContent(int id) override;
+    int AddString(int id, const std::string& text) override;
+    int Count(int id) const override;
+    std::string ItemText(int id, int index) const override;
+    void SetCurSel(int id, int index) override;
+    int CurSel(int id) const override;
+    int FindStringExact(int id, const std::string& text) const override;
+
+    void InsertColumn(int id, int column, const std::string& heading, int width) override;
+    void DeleteAllItems(int id) override;
+    int InsertItem(int id, int row, const std::string& text) override;
+    void SetItemText(int id, int row, int column, const std::string& text) override;
+    int ItemCount(int id) const override;
+    std::string ItemText(int id, int row, int column) const override;
+    int SelectedRow(int id) const override;
+
+    void SetRange(int id, int low, int high) override;
+    void SetPos(int id, int position) override;
+    int Pos(int id) const override;
+
+    // Selects one row of a list view (the others are deselected) without scrolling to it; -1 clears it.
+    void SelectRow(int id, int row);
+    void SetFocus(int id);
+
+private:
+    HWND m_dialog;
+};
+
+// Controls used from another thread: every call is carried out on the user-interface thread.
+class UiThreadControls final : public Controls {
+public:
+    explicit UiThreadControls(Controls& inner) : m_inner(inner) {}
+
+    void SetText(int id, const std::string& text) override;
+    std::string Text(int id) const override;
+    void SetCheck(int id, int state) override;
+    int Check(int id) const override;
+    void Enable(int id, bool enabled) override;
+    bool IsEnabled(int id) const override;
+    void Show(int id, bool visible) override;
+    bool IsVisible(int id) const override;
+
+    void ResetContent(int id) override;
+    int AddString(int id, const std::string& text) override;
+    int Count(int id) const override;
+    std::string ItemText(int id, int index) const override;
+    void SetCurSel(int id, int index) override;
+    int CurSel(int id) const override;
+    int FindStringExact(int id, const std::string& text) const override;
+
+    void InsertColumn(int id, int column, const std::string& heading, int width) override;
+    void DeleteAllItems(int id) override;
+    int InsertItem(int id, int row, const std::string& text) override;
+    void SetItemText(int id, int row, int column, const std::string& text) override;
+    int ItemCount(int id) const override;
+    std::string ItemText(int id, int row, int column) const override;
+    int SelectedRow(int id) const override;
+
+    void SetRange(int id, int low, int high) override;
+    void SetPos(int id, int position) override;
+    int Pos(int id) const override;
+
+private:
+    Controls& m_inner;
+};
+
+} // namespace quorvel::win32
