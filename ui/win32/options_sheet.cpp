@@ -130,9 +130,7 @@ LRESULT CALLBACK COptionsSheet::SheetSubclass(HWND sheet, UINT message, WPARAM w
     auto* self = reinterpret_cast<COptionsSheet*>(data);
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && !self->OnOK()) {
-            return 0;
-        }
+        // The sheet does not close while the country list is being filled.
         if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && self->m_busy) {
             return 0;
         }
@@ -161,13 +159,18 @@ LRESULT CALLBACK COptionsSheet::SheetSubclass(HWND sheet, UINT message, WPARAM w
 }
 
 bool COptionsSheet::OnOK() {
+    if (m_applied) {
+        return true;
+    }
     if (m_busy) {
         return false;
     }
     if (const auto refused = m_model.OnOK()) {
-        PropSheet_SetCurSel(m_sheet, nullptr, static_cast<int>(*refused));
+        // Once the sheet has taken the refusal, it shows the page that refused.
+        PostMessageW(m_sheet, PSM_SETCURSEL, static_cast<WPARAM>(*refused), 0);
         return false;
     }
+    m_applied = true;
     return true;
 }
 
@@ -374,8 +377,9 @@ INT_PTR CALLBACK COptionsSheet::PageProc(HWND dialog, UINT message, WPARAM wPara
             SetWindowLongPtrW(dialog, DWLP_MSGRESULT, sheet.m_busy ? TRUE : FALSE);
             return TRUE;
         } else if (header.code == PSN_APPLY) {
-            // The sheet's OK has stored every page already.
-            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
+            // The sheet asks every page made so far, in tab order; the first one asked stores them all, or keeps
+            // the sheet open when one refuses what was typed.
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, sheet.OnOK() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
             return TRUE;
         }
         break;

@@ -75,6 +75,7 @@ private:
     void InitPage(Page& page, HWND dialog);
     void Command(Page& page, int id, int code);
     void ChildCommand(int id, int code);
+    // The sheet's OK: true when every page agreed and has stored its settings.
     bool OnOK();
     void ObtainCountries();
     void MeasureIconItem(MEASUREITEMSTRUCT& item) const;
@@ -92,6 +93,8 @@ private:
     HFONT m_boldFont = nullptr;
     bool m_busy = false;
     bool m_cancelled = false;
+    // OK has stored every page: the pages asked after the first have nothing left to do.
+    bool m_applied = false;
 };
 
 // The tray menu's Options command: finds the Mozilla profiles when needed, keeps their languages lines, and shows
