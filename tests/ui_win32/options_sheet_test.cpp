@@ -25,6 +25,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 
@@ -249,6 +251,30 @@ TEST_F(OptionsSheetTest, APortOutOfRangeKeepsTheSheetOpenOnItsPage) {
     EXPECT_EQ(shownAfterOk, static_cast<int>(COptionsSheet::kOther));
     EXPECT_EQ(Setting(settings::kTorSettings, "Tor port"), "");
     EXPECT_EQ(m_ui.messages, 1); // the refusal was told
+}
+
+TEST_F(OptionsSheetTest, RussianShowsInCaptionAndTabs) {
+    // The source tree, as Wine shows the build machine's files.
+    std::string source = std::string("Z:") + QUORVEL_SOURCE_DIR;
+    std::replace(source.begin(), source.end(), '/', '\\');
+    fs::create_directories(m_root / "program" / "lang");
+    fs::copy_file(fs::path(source) / "lang" / "Russian.ini", m_root / "program" / "lang" / "Russian.ini");
+    m_settings.WriteString(settings::kOptionsDialog, "Language", COtherPage::kRussian);
+    std::wstring caption(64, L'\0');
+    std::wstring masking(64, L'\0');
+    RunSheet(
+        [&](COptionsSheet& sheet) {
+            caption.resize(static_cast<std::size_t>(GetWindowTextW(sheet.Sheet(), caption.data(), 64)));
+            TCITEMW tab = {};
+            tab.mask = TCIF_TEXT;
+            tab.pszText = masking.data();
+            tab.cchTextMax = 64;
+            TabCtrl_GetItem(PropSheet_GetTabControl(sheet.Sheet()), COptionsSheet::kMasking, &tab);
+            masking.resize(wcslen(masking.c_str()));
+        },
+        PSBTN_CANCEL);
+    EXPECT_EQ(caption, L"Настройки");
+    EXPECT_EQ(masking, L"Маскировка");
 }
 
 } // namespace
