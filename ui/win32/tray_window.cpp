@@ -283,6 +283,8 @@ LRESULT CALLBACK CTrayWnd::WindowProc(HWND window, UINT message, WPARAM wParam, 
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        // Known before CreateWindowExW returns: the creation messages go to the default handling of this window.
+        static_cast<CTrayWnd*>(create->lpCreateParams)->m_window = window;
     }
     auto* self = reinterpret_cast<CTrayWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) {
