@@ -10,9 +10,13 @@ std::string SettingsFilePath(const Paths& paths) { return JoinPath(SettingsFolde
 
 std::string RegistryFolder(const Paths& paths) { return JoinPath(SettingsFolder(paths), "registry"); }
 
-std::string TorrcPath(const Paths& paths) { return JoinPath(paths.AppDataFolder(), "tor/torrc"); }
+std::string TorrcPath(const Paths& paths) { return JoinPath(JoinPath(paths.AppDataFolder(), "tor"), "torrc"); }
 
-std::string TorExecutablePath(const Paths& paths) { return JoinPath(paths.ProgramFolder(), "Tor/tor"); }
+#ifdef _WIN32
+std::string TorExecutablePath(const Paths& paths) { return JoinPath(JoinPath(paths.ProgramFolder(), "Tor"), "tor.exe"); }
+#else
+std::string TorExecutablePath(const Paths& paths) { return JoinPath(JoinPath(paths.ProgramFolder(), "Tor"), "tor"); }
+#endif
 
 std::string LanguageFolder(const Paths& paths) { return JoinPath(paths.ProgramFolder(), "lang"); }
 

@@ -11,7 +11,7 @@ std::string SettingsFolder(const Paths& paths);     // application data + "/Quor
 std::string SettingsFilePath(const Paths& paths);   // application data + "/Quorvel/settings.ini"
 std::string RegistryFolder(const Paths& paths);     // application data + "/Quorvel/registry"
 std::string TorrcPath(const Paths& paths);          // application data + "/tor/torrc"
-std::string TorExecutablePath(const Paths& paths);  // program folder + "/Tor/tor"
+std::string TorExecutablePath(const Paths& paths);  // program folder + "/Tor/tor" (Windows: "\\Tor\\tor.exe")
 std::string LanguageFolder(const Paths& paths);     // program folder + "/lang"
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "app/text_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/code_page.h"
 #include "platform/utf8.h"
 
 #include <algorithm>
@@ -169,6 +170,9 @@ bool CTextFileRead::ReadLine(std::string& line) {
     if (wide && !Utf16ToUtf8(units, line)) {
         m_dataLost = true;
     }
+    if (m_encoding == TextEncoding::ASCII && !code_page::IsUtf8()) {
+        line = code_page::ToUtf8(line);
+    }
     return true;
 }
 
@@ -210,10 +214,11 @@ bool CTextFileWrite::Flush() {
     return !m_failed;
 }
 
-void CTextFileWrite::Write(const std::string& text) {
+void CTextFileWrite::Write(const std::string& utf8) {
     if (!m_open) {
         return;
     }
+    const std::string text = code_page::IsUtf8() ? utf8 : code_page::FromUtf8(utf8, m_dataLost);
     std::size_t done = 0;
     while (done < text.size()) {
         if (m_used == kBufferSize) {

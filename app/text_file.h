@@ -41,8 +41,8 @@ protected:
 };
 
 // Opens a file and reads it line by line or whole. The encoding is taken from a byte-order mark (UTF-16 BE/LE,
-// UTF-8); without one the bytes are the system code page, which is UTF-8 here, and pass through unchanged, valid
-// or not. UTF-8 after a mark passes through the same way; UTF-16 is converted to UTF-8. CR LF, a lone CR and a
+// UTF-8); without one the bytes are the system code page: on Linux UTF-8, passed through unchanged, valid or not;
+// on Windows the ANSI code page, converted to UTF-8. UTF-8 after a mark passes through the same way; UTF-16 is converted to UTF-8. CR LF, a lone CR and a
 // lone LF each end a line; LF CR ends one line and starts an empty one.
 class CTextFileRead : public CTextFileBase {
 public:
@@ -72,7 +72,8 @@ private:
     std::optional<char32_t> m_pushedBack;
 };
 
-// Creates (or replaces) a file and writes text to it, as UTF-8 without a byte-order mark, byte for byte. The
+// Creates (or replaces) a file and writes text to it in the system code page without a byte-order mark (on Linux
+// UTF-8, byte for byte; on Windows the ANSI code page, a character it lacks replaced and IsDataLost set). The
 // bytes go to a temporary file in the same folder that Close() renames over the target, so the old content stays
 // whole until the new one is complete. When the target cannot be replaced (missing or read-only folder,
 // read-only file) IsOpen() is false and the target is left alone.

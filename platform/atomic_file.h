@@ -19,7 +19,11 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // The temporary file exists and the target may be replaced.
+#ifdef _WIN32
+    bool IsOpen() const { return m_file != nullptr; }
+#else
     bool IsOpen() const { return m_fd >= 0; }
+#endif
     // False once any write has failed; Commit() then fails too.
     bool Write(std::string_view bytes);
     // True when the new content is in place. Afterwards the object is closed either way.
@@ -30,7 +34,11 @@ public:
 private:
     std::string m_target;
     std::string m_temp;
+#ifdef _WIN32
+    void* m_file = nullptr; // the temporary file's HANDLE
+#else
     int m_fd = -1;
+#endif
     bool m_failed = false;
     bool m_existed = false;
     unsigned m_mode = 0;

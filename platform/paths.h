@@ -32,7 +32,8 @@ public:
     std::string ProgramFolder() const override;
 };
 
-// Joins two path pieces with exactly one '/' between them.
+// Joins two path pieces with exactly one separator between them ('/' on Linux, '\\' on Windows, where '/'
+// counts as one too).
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 } // namespace quorvel

@@ -1,14 +1,14 @@
 #include "platform/private_profile.h"
 
 #include "platform/atomic_file.h"
+#include "platform/code_page.h"
 #include "platform/utf8.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorvel::private_profile {
 
@@ -19,7 +19,8 @@ std::mutex g_writeMutex;
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-enum class Encoding { Utf8, Utf16Le, Utf16Be };
+// Ansi: no mark, and the system code page is not UTF-8 (Windows); lines are converted on reading and writing.
+enum class Encoding { Utf8, Ansi, Utf16Le, Utf16Be };
 
 // One line as it is on disk and as text. Untouched lines are written back from `raw`, byte for byte.
 struct Line {
@@ -28,8 +29,13 @@ struct Line {
     bool terminated = false;
 };
 
+// What a file without a mark is in, and what a new file is written in.
+Encoding SystemEncoding() {
+    return code_page::IsUtf8() ? Encoding::Utf8 : Encoding::Ansi;
+}
+
 struct Document {
-    Encoding encoding = Encoding::Utf8;
+    Encoding encoding = SystemEncoding();
     std::string mark;           // the byte-order mark found, written back as it was
     std::string newline = "\n"; // the file's own line break, used for lines we add
     std::vector<Line> lines;
@@ -232,13 +238,22 @@ std::string EncodeUtf16(const std::string& text, Encoding encoding) {
 // --- the document ------------------------------------------------------------------------------------------
 
 std::string Encode(const Document& doc, const std::string& text) {
-    return doc.encoding == Encoding::Utf8 ? text : EncodeUtf16(text, doc.encoding);
+    bool lost = false;
+    switch (doc.encoding) {
+    case Encoding::Utf8:
+        return text;
+    case Encoding::Ansi:
+        return code_page::FromUtf8(text, lost);
+    default:
+        return EncodeUtf16(text, doc.encoding);
+    }
 }
 
 Document Split(const std::string& bytes) {
     Document doc;
     std::size_t start = 0;
     if (bytes.rfind(kUtf8Mark, 0) == 0) {
+        doc.encoding = Encoding::Utf8;
         doc.mark = kUtf8Mark;
     } else if (bytes.rfind("\xFF\xFE", 0) == 0) {
         doc.encoding = Encoding::Utf16Le;
@@ -248,7 +263,7 @@ Document Split(const std::string& bytes) {
         doc.mark = "\xFE\xFF";
     }
     start = doc.mark.size();
-    const std::size_t width = doc.encoding == Encoding::Utf8 ? 1 : 2;
+    const std::size_t width = doc.encoding == Encoding::Utf8 || doc.encoding == Encoding::Ansi ? 1 : 2;
     const std::size_t end = start + (bytes.size() - start) / width * width;
     auto unit = [&](std::size_t offset) -> char32_t {
         return width == 1 ? static_cast<unsigned char>(bytes[offset]) : UnitAt(bytes, offset, doc.encoding);
@@ -272,8 +287,13 @@ Document Split(const std::string& bytes) {
         }
         Line line;
         line.raw = bytes.substr(lineStart, next - lineStart);
-        line.text =
-            width == 1 ? bytes.substr(lineStart, pos - lineStart) : DecodeUtf16(bytes, lineStart, pos, doc.encoding);
+        if (doc.encoding == Encoding::Utf8) {
+            line.text = bytes.substr(lineStart, pos - lineStart);
+        } else if (doc.encoding == Encoding::Ansi) {
+            line.text = code_page::ToUtf8(std::string_view(bytes).substr(lineStart, pos - lineStart));
+        } else {
+            line.text = DecodeUtf16(bytes, lineStart, pos, doc.encoding);
+        }
         line.terminated = !newline.empty();
         if (line.terminated && !newlineKnown) {
             doc.newline = newline;
@@ -292,33 +312,22 @@ LoadResult Load(const std::string& file, Document& doc) {
     if (file.find('\0') != std::string::npos) {
         return LoadResult::Failed;
     }
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return (errno == ENOENT || errno == ENOTDIR) ? LoadResult::Missing : LoadResult::Failed;
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return LoadResult::Missing;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (error || !std::filesystem::is_regular_file(status)) {
         return LoadResult::Failed;
     }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ::close(fd);
-            return LoadResult::Failed;
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) {
+        return LoadResult::Failed;
     }
-    ::close(fd);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return LoadResult::Failed;
+    }
     doc = Split(bytes);
     return LoadResult::Loaded;
 }

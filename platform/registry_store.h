@@ -24,11 +24,11 @@ struct RegistryValue {
     bool operator==(const RegistryValue&) const = default;
 };
 
-// The Windows registry (HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE) kept as one readable text file per hive in a
-// folder (on Linux: the application-data folder + "/Quorvel/registry"). Key paths use '\' between parts, as on
-// Windows, and are matched without regard to case, as are value names. The empty value name is the key's
-// default value. Every change rewrites the hive file atomically; a failed write leaves the old file and
-// returns false.
+// The Windows registry (HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE). On Linux it is kept as one readable text file
+// per hive in a folder (the application-data folder + "/Quorvel/registry"), and every change rewrites the hive
+// file atomically, a failed write leaving the old file and returning false. On Windows it is the registry itself
+// and the folder is not used (HiveFile() names the root key). Key paths use '\' between parts and are matched
+// without regard to case, as are value names. The empty value name is the key's default value.
 class RegistryStore {
 public:
     explicit RegistryStore(std::string folder);

@@ -17,11 +17,17 @@ namespace quorvel {
 class TcpConnection {
 public:
     enum class Wait { Readable, TimedOut, Failed };
+    // A descriptor on Linux, a Winsock SOCKET on Windows.
+#ifdef _WIN32
+    using Socket = std::uintptr_t;
+#else
+    using Socket = int;
+#endif
 
     // Connects to 127.0.0.1:port. Nothing when the connection is refused.
     static std::shared_ptr<TcpConnection> Connect(std::uint16_t port);
     // Wraps an accepted or connected descriptor (takes ownership).
-    static std::shared_ptr<TcpConnection> Adopt(int fd);
+    static std::shared_ptr<TcpConnection> Adopt(Socket fd);
 
     ~TcpConnection();
     TcpConnection(const TcpConnection&) = delete;
@@ -40,8 +46,8 @@ public:
     bool IsClosed() const { return m_closed.load(); }
 
 private:
-    explicit TcpConnection(int fd);
-    int m_fd;
+    explicit TcpConnection(Socket fd);
+    Socket m_fd;
     std::atomic<bool> m_closed{false};
 };
 

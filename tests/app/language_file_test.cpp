@@ -4,6 +4,7 @@
 #include "app/settings_store.h"
 #include "platform/paths.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ protected:
     std::string Exit() const { return m_texts.GetText("Exit", "Main menu", "Exit"); }
 
     test::TestEnvironment m_env;
-    LinuxPaths m_paths;
+    test::TestPaths m_paths;
     SettingsStore m_settings{m_paths};
     LanguageFile m_texts{m_paths, m_settings};
 };

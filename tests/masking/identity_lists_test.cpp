@@ -5,6 +5,7 @@
 #include "masking/masking_page_model.h"
 #include "platform/paths.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ protected:
     MaskingPageOpening() { test::MakeFolders(SettingsFolder(paths)); }
 
     test::TestEnvironment env;
-    LinuxPaths paths;
+    test::TestPaths paths;
     SettingsStore settings{paths};
 
     std::string Stored(const char* key) { return settings.ReadString(settings::kOptionsDialog, key, "<missing>"); }

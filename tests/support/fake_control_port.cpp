@@ -1,13 +1,18 @@
 #include "support/fake_control_port.h"
 
 #include <algorithm>
+#include <stdexcept>
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace quorvel::test {
 
@@ -73,22 +78,61 @@ FakeControlPort::Script& FakeControlPort::Script::Hang() {
 
 namespace {
 
-// A loopback listener on `port` (0: the system picks one); -1 when it cannot listen. Reusable addresses let a
-// listener come back on its port while connections accepted before are still open.
-int Listen(std::uint16_t port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return -1;
+using Socket = TcpConnection::Socket;
+
+#ifdef _WIN32
+using AddressLength = int;
+using pollfd = WSAPOLLFD;
+constexpr Socket kNoSocket = INVALID_SOCKET;
+void CloseSocket(Socket fd) {
+    closesocket(fd);
+}
+int Poll(pollfd* entry, int limit) {
+    return WSAPoll(entry, 1, limit);
+}
+Socket Accept(Socket listener) {
+    return ::accept(listener, nullptr, nullptr);
+}
+Socket NewSocket() {
+    static const bool started = [] {
+        WSADATA data{};
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : kNoSocket;
+}
+#else
+using AddressLength = socklen_t;
+constexpr Socket kNoSocket = -1;
+void CloseSocket(Socket fd) {
+    ::close(fd);
+}
+int Poll(pollfd* entry, int limit) {
+    return ::poll(entry, 1, limit);
+}
+Socket Accept(Socket listener) {
+    return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+}
+Socket NewSocket() {
+    return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
+#endif
+
+// A loopback listener on `port` (0: the system picks one); kNoSocket when it cannot listen. Reusable addresses
+// let a listener come back on its port while connections accepted before are still open.
+Socket Listen(std::uint16_t port) {
+    Socket fd = NewSocket();
+    if (fd == kNoSocket) {
+        return kNoSocket;
     }
     int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&one), sizeof one);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(port);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0) {
-        ::close(fd);
-        return -1;
+        CloseSocket(fd);
+        return kNoSocket;
     }
     return fd;
 }
@@ -98,8 +142,8 @@ int Listen(std::uint16_t port) {
 FakeControlPort::FakeControlPort() {
     m_listenFd = Listen(0);
     sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (m_listenFd < 0 || ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    AddressLength length = sizeof address;
+    if (m_listenFd == kNoSocket || ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("the fake control port cannot listen");
     }
     m_port = ntohs(address.sin_port);
@@ -121,8 +165,8 @@ FakeControlPort::~FakeControlPort() {
         connection->socket->Close();
         connection->thread.join();
     }
-    if (m_listenFd >= 0) {
-        ::close(m_listenFd);
+    if (m_listenFd != kNoSocket) {
+        CloseSocket(m_listenFd);
     }
 }
 
@@ -176,14 +220,14 @@ void FakeControlPort::StayQuiet() {
             if (!m_quietUntil || std::chrono::steady_clock::now() < *m_quietUntil - kHaltQuiet) {
                 return;
             }
-            if (m_listenFd >= 0) {
-                ::close(m_listenFd);
-                m_listenFd = -1;
+            if (m_listenFd != kNoSocket) {
+                CloseSocket(m_listenFd);
+                m_listenFd = kNoSocket;
             }
             if (std::chrono::steady_clock::now() >= *m_quietUntil) {
                 m_quietUntil.reset();
                 m_listenFd = Listen(m_port);
-                if (m_listenFd < 0) {
+                if (m_listenFd == kNoSocket) {
                     m_failures.push_back("the fake control port cannot listen again after a halt");
                 }
                 return;
@@ -196,21 +240,23 @@ void FakeControlPort::StayQuiet() {
 void FakeControlPort::AcceptLoop() {
     while (!m_stopping) {
         StayQuiet();
-        if (m_listenFd < 0) {
+        if (m_listenFd == kNoSocket) {
             std::this_thread::sleep_for(kSlice);
             continue;
         }
-        pollfd entry{m_listenFd, POLLIN, 0};
-        if (::poll(&entry, 1, static_cast<int>(kSlice.count())) <= 0) {
+        pollfd entry{};
+        entry.fd = m_listenFd;
+        entry.events = POLLIN;
+        if (Poll(&entry, static_cast<int>(kSlice.count())) <= 0) {
             continue;
         }
-        int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
+        Socket fd = Accept(m_listenFd);
+        if (fd == kNoSocket) {
             continue;
         }
         // Pieces must leave at once, not wait for the acknowledgement of the previous one.
         int one = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
         auto socket = TcpConnection::Adopt(fd);
         std::lock_guard lock(m_mutex);
         if (m_scripts.empty()) {

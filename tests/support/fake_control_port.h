@@ -104,7 +104,7 @@ private:
     bool TakeLine(std::size_t index, std::string& line);
     void Fail(std::string what);
 
-    int m_listenFd = -1;
+    TcpConnection::Socket m_listenFd{};
     std::uint16_t m_port = 0;
     std::thread m_acceptor;
     std::atomic<bool> m_stopping{false};

@@ -5,12 +5,42 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#ifdef _WIN32
+#include <random>
+#else
 #include <unistd.h>
+#endif
 
 namespace quorvel::test {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+// The C runtime of Windows has neither mkdtemp nor setenv.
+TempFolder::TempFolder() {
+    static std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        const fs::path candidate =
+            fs::temp_directory_path() / ("quorvel-test-" + std::to_string(random() % 1000000000));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            m_path = candidate.string();
+        }
+    }
+    if (m_path.empty()) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+}
+
+namespace {
+void setenv(const char* name, const char* value, int) {
+    _putenv_s(name, value);
+}
+void unsetenv(const char* name) {
+    _putenv_s(name, "");
+}
+} // namespace
+#else
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "quorvel-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -18,6 +48,7 @@ TempFolder::TempFolder() {
     }
     m_path = pattern;
 }
+#endif
 
 TempFolder::~TempFolder() {
     std::error_code ec;
@@ -88,6 +119,8 @@ bool FileExists(const std::string& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
-void MakeFolders(const std::string& path) { fs::create_directories(path); }
+void MakeFolders(const std::string& path) {
+    fs::create_directories(path);
+}
 
 } // namespace quorvel::test

@@ -11,6 +11,7 @@
 #include "support/fake_control_port.h"
 #include "support/recording_ui.h"
 #include "support/test_environment.h"
+#include "support/test_paths.h"
 #include "tor/tor_controller.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ protected:
     }
 
     TestEnvironment env;
-    LinuxPaths paths;
+    test::TestPaths paths;
     SettingsStore settings{paths};
     LanguageFile language{paths, settings};
     RecordingUi ui;

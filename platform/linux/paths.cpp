@@ -16,24 +16,6 @@ std::string Env(const char* name) {
 
 } // namespace
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) {
-        return name;
-    }
-    std::string start = folder;
-    while (start.size() > 1 && start.back() == '/') {
-        start.pop_back();
-    }
-    std::size_t skip = 0;
-    while (skip < name.size() && name[skip] == '/') {
-        ++skip;
-    }
-    if (start == "/") {
-        return start + name.substr(skip);
-    }
-    return start + "/" + name.substr(skip);
-}
-
 std::string LinuxPaths::HomeFolder() const {
     std::string home = Env("HOME");
     if (!home.empty()) {

@@ -64,14 +64,14 @@ std::shared_ptr<TcpConnection> TcpConnection::Connect(std::uint16_t port) {
     return Adopt(fd);
 }
 
-std::shared_ptr<TcpConnection> TcpConnection::Adopt(int fd) {
+std::shared_ptr<TcpConnection> TcpConnection::Adopt(Socket fd) {
     if (fd < 0) {
         return nullptr;
     }
     return std::shared_ptr<TcpConnection>(new TcpConnection(fd));
 }
 
-TcpConnection::TcpConnection(int fd) : m_fd(fd) {}
+TcpConnection::TcpConnection(Socket fd) : m_fd(fd) {}
 
 TcpConnection::~TcpConnection() {
     if (m_fd >= 0) {
