@@ -258,7 +258,9 @@ TEST_F(OptionsSheetTest, RussianShowsInCaptionAndTabs) {
     std::string source = std::string("Z:") + QUORVEL_SOURCE_DIR;
     std::replace(source.begin(), source.end(), '/', '\\');
     fs::create_directories(m_root / "program" / "lang");
-    fs::copy_file(fs::path(source) / "lang" / "Russian.ini", m_root / "program" / "lang" / "Russian.ini");
+    // Shipped with a byte-order mark, the file reads the same whatever the system code page.
+    std::ifstream in(fs::path(source) / "lang" / "Russian.ini", std::ios::binary);
+    std::ofstream(m_root / "program" / "lang" / "Russian.ini", std::ios::binary) << "\xEF\xBB\xBF" << in.rdbuf();
     m_settings.WriteString(settings::kOptionsDialog, "Language", COtherPage::kRussian);
     std::wstring caption(64, L'\0');
     std::wstring masking(64, L'\0');
