@@ -4,8 +4,8 @@
 #include "app/settings_keys.h"
 #include "platform/resident_memory.h"
 #include "ui/options_command.h"
-#include "ui/tray_commands.h"
-#include "ui/web_pages.h"
+#include "pages/tray_commands.h"
+#include "pages/web_pages.h"
 
 #include <QMessageBox>
 #include <QSystemTrayIcon>

@@ -10,7 +10,7 @@
 #include "support/test_environment.h"
 #include "ui/country_select_page_widget.h"
 #include "ui/options_sheet.h"
-#include "ui/tray_commands.h"
+#include "pages/tray_commands.h"
 #include "ui/tray_program.h"
 
 #include <QAction>

@@ -11,7 +11,7 @@
 #include "qt_test_support.h"
 #include "support/fake_control_port.h"
 #include "support/test_environment.h"
-#include "ui/tray_commands.h"
+#include "pages/tray_commands.h"
 #include "ui/tray_program.h"
 
 #include <QAction>

@@ -12,7 +12,7 @@
 #include "ui/artwork.h"
 #include "ui/event_loop_waiter.h"
 #include "ui/qt_ui.h"
-#include "ui/tray_commands.h"
+#include "pages/tray_commands.h"
 #include "ui/tray_wnd.h"
 
 #include <QAction>

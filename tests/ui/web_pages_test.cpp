@@ -5,7 +5,7 @@
 #include "platform/paths.h"
 #include "platform/url_opener.h"
 #include "support/test_environment.h"
-#include "ui/web_pages.h"
+#include "pages/web_pages.h"
 
 #include <gtest/gtest.h>
 
