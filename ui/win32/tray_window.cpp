@@ -4,10 +4,10 @@
 #include "app/settings_store.h"
 #include "pages/artwork_ids.h"
 #include "pages/tray_commands.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/about_box.h"
 #include "ui/win32/message_waiter.h"
 #include "ui/win32/ui_thread.h"
-#include "ui/win32/wide_text.h"
 #include "ui/win32/win32_ui.h"
 
 #include <shellapi.h>
@@ -193,7 +193,7 @@ void CTrayWnd::AddEntries(HMENU menu, const std::vector<MenuEntry>& entries) {
             continue;
         }
         auto drawn = std::make_unique<DrawnItem>();
-        drawn->text = Wide(entry.text);
+        drawn->text = Widen(entry.text);
         drawn->bitmap = entry.bitmap;
         drawn->submenu = entry.kind == MenuEntry::Kind::Submenu;
         const auto data = reinterpret_cast<LPCWSTR>(drawn.get());
