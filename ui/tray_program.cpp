@@ -2,10 +2,10 @@
 
 #include "app/locations.h"
 #include "app/settings_keys.h"
+#include "pages/menu_commands.h"
+#include "pages/tray_commands.h"
 #include "platform/resident_memory.h"
 #include "ui/options_command.h"
-#include "ui/tray_commands.h"
-#include "ui/web_pages.h"
 
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -43,20 +43,9 @@ TrayProgram::TrayProgram(const Paths& paths, Options options, UrlOpener* opener)
       m_tray(m_app.Language(), m_app.Settings(), m_ui, m_waiter) {
     m_tray.SetRunningQuery([this] { return m_session.IsRunning(); });
     m_tray.SetCircuitReadyHandler([this] { m_session.OnCircuitReady(); });
-    m_tray.SetCommand(command::kStart, [this] { m_session.StartSurfing(); });
-    m_tray.SetCommand(command::kStop, [this] { m_session.StopSurfing(); });
-    m_tray.SetCommand(command::kChangeIp, [this] { m_session.ChangeFalseIp(); });
-    m_tray.SetCommand(command::kPrivacyTest, [this] { OpenWebPage(m_opener, PrivacyTestAddress(m_app.Settings())); });
-    m_tray.SetCommand(command::kClean, [this] { m_cleaner.CleanTracks(); });
-    m_tray.SetCommand(command::kFastMode, [this] { m_mode.OnFastMode(); });
-    m_tray.SetCommand(command::kStrongMode, [this] { m_mode.OnStrongMode(); });
-    m_tray.SetCommand(command::kSupport, [this] { OpenWebPage(m_opener, SupportAddress(m_app.Settings())); });
-    m_tray.SetCommand(command::kOptions, [this] {
-        auto restartSurfing = [this] { m_session.RestartSurfing(); };
-        RunOptionsCommand({m_app.GetPaths(), m_app.Settings(), m_app.Language(), m_ui, m_app.State(), m_redirector,
-                           m_masking, m_tor, restartSurfing, kDefaultShowMyIpPage},
-                          &m_waiter);
-    });
+    BindMenuCommands(m_tray.Commands(),
+                     {m_app, m_ui, m_redirector, m_masking, m_tor, m_session, m_mode, m_cleaner, m_opener,
+                      [this](const OptionsParts& parts) { RunOptionsCommand(parts, &m_waiter); }});
     connect(&m_tray, &CTrayWnd::exited, this, &TrayProgram::finished);
 }
 

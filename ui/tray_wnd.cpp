@@ -2,12 +2,12 @@
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "pages/tray_commands.h"
 #include "platform/shutdown_request.h"
 #include "ui/about_dialog.h"
 #include "ui/artwork.h"
 #include "ui/event_loop_waiter.h"
 #include "ui/qt_ui.h"
-#include "ui/tray_commands.h"
 #include "ui/tray_menu.h"
 
 #include <QGuiApplication>
@@ -21,7 +21,19 @@ namespace quorvel {
 
 CTrayWnd::CTrayWnd(const LanguageFile& language, const SettingsStore& settings, QtUi& ui, EventLoopWaiter& waiter,
                    QObject* parent)
-    : QObject(parent), m_language(language), m_settings(settings), m_ui(ui), m_waiter(waiter) {
+    : QObject(parent), m_language(language), m_settings(settings), m_ui(ui), m_waiter(waiter),
+      m_commands({.about =
+                      [] {
+                          CAbout about;
+                          about.exec();
+                      },
+                  .leave = [this] { Leave(); },
+                  .interrupt = [this] { m_waiter.Interrupt(); },
+                  .stoppedLate =
+                      [this] {
+                          m_waiter.Resume();
+                          m_ui.EndEnding();
+                      }}) {
     setObjectName(QStringLiteral("Quorvel"));
     m_icon = new QSystemTrayIcon(TrayIcon(art::kIconStopped), this);
     m_icon->setToolTip(QString::fromLatin1(kMessageCaption));
@@ -46,10 +58,6 @@ CTrayWnd::~CTrayWnd() {
     delete m_menu;
 }
 
-void CTrayWnd::SetCommand(int id, Handler handler) {
-    m_handlers[id] = std::move(handler);
-}
-
 void CTrayWnd::SetRunningQuery(std::function<bool()> running) {
     m_running = std::move(running);
 }
@@ -60,40 +68,6 @@ void CTrayWnd::SetCircuitReadyHandler(Handler handler) {
 
 void CTrayWnd::AddIcon() {
     m_icon->show();
-}
-
-bool CTrayWnd::HasCommand(int id) const {
-    return id == command::kAbout || id == command::kExit || m_handlers.count(id) != 0;
-}
-
-void CTrayWnd::RunCommand(int id) {
-    if (m_busy || m_exited) {
-        return;
-    }
-    if (id == command::kExit) {
-        Exit();
-        return;
-    }
-    m_busy = true;
-    if (id == command::kAbout) {
-        ShowAbout();
-    } else if (auto it = m_handlers.find(id); it != m_handlers.end()) {
-        it->second();
-        if (id == command::kStart) {
-            m_stoppedForEnd = false;
-        }
-    }
-    m_busy = false;
-
-    if (m_exitPending) {
-        Exit();
-    } else if (m_stopPending) {
-        m_stopPending = false;
-        Stop();
-        m_stoppedForEnd = true;
-        m_waiter.Resume();
-        m_ui.EndEnding();
-    }
 }
 
 void CTrayWnd::PostCircuitReady() {
@@ -108,18 +82,13 @@ void CTrayWnd::PostCircuitReady() {
 }
 
 void CTrayWnd::RequestExit() {
-    if (m_exited) {
+    if (m_commands.HasExited()) {
         return;
     }
     // Whatever box or dialog is open is closed, and none waits for a person any more: the programs are put back
     // before the desktop kills the program.
     m_ui.BeginEnding();
-    if (m_busy) {
-        m_exitPending = true;
-        m_waiter.Interrupt();
-        return;
-    }
-    Exit();
+    m_commands.Exit();
 }
 
 void CTrayWnd::WatchShutdownRequests(ShutdownRequestSource& source) {
@@ -138,7 +107,7 @@ QMenu* CTrayWnd::Menu() {
 }
 
 void CTrayWnd::RebuildMenu() {
-    if (m_busy || m_exited) {
+    if (m_commands.IsBusy() || m_commands.HasExited()) {
         // Nothing to choose while a command runs.
         FillMenu(*m_menu, {}, {});
         return;
@@ -156,49 +125,26 @@ void CTrayWnd::ChooseLater(int id) {
 }
 
 void CTrayWnd::SessionEnding() {
-    if (m_exited || m_stoppedForEnd) {
+    if (m_commands.HasExited() || m_commands.StoppedForEnd()) {
         return;
     }
     m_ui.BeginEnding();
-    if (m_busy) {
-        m_stopPending = true;
-        m_waiter.Interrupt();
-        return;
+    if (m_commands.StopForEnd()) {
+        m_ui.EndEnding();
     }
-    Stop();
-    m_stoppedForEnd = true;
-    m_ui.EndEnding();
 }
 
 void CTrayWnd::OnAboutToQuit() {
-    if (!m_exited && !m_stoppedForEnd && !m_busy) {
+    // The loop is ending: a running command cannot return to a Stop put off until then.
+    if (!m_commands.HasExited() && !m_commands.StoppedForEnd() && !m_commands.IsBusy()) {
         m_ui.BeginEnding();
-        Stop();
-        m_stoppedForEnd = true;
+        m_commands.StopForEnd();
     }
 }
 
-void CTrayWnd::Exit() {
-    if (m_exited) {
-        return;
-    }
-    m_exited = true;
-    m_exitPending = false;
-    Stop();
-    m_stoppedForEnd = true;
+void CTrayWnd::Leave() {
     m_icon->hide();
     emit exited();
-}
-
-void CTrayWnd::ShowAbout() {
-    CAbout about;
-    about.exec();
-}
-
-void CTrayWnd::Stop() {
-    if (auto it = m_handlers.find(command::kStop); it != m_handlers.end()) {
-        it->second();
-    }
 }
 
 } // namespace quorvel

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "pages/menu_commands.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
-#include <map>
 
 class QMenu;
 class QSocketNotifier;
@@ -31,7 +32,8 @@ public:
              QObject* parent = nullptr);
     ~CTrayWnd() override;
 
-    void SetCommand(int id, Handler handler);
+    void SetCommand(int id, Handler handler) { m_commands.Set(id, std::move(handler)); }
+    MenuCommands& Commands() { return m_commands; }
     // Whether the session runs: the menu offers Stop instead of Start.
     void SetRunningQuery(std::function<bool()> running);
     // What the circuit-ready message does (sets the circuit-ready event).
@@ -39,12 +41,12 @@ public:
 
     // Adds the icon (181) to the notification area; the icon's callback and the menu work from then on.
     void AddIcon();
-    bool HasCommand(int id) const;
+    bool HasCommand(int id) const { return m_commands.Has(id); }
 
     // Runs a menu command now. A command that arrives while another one runs is dropped, since the menu could
     // not have been opened then.
-    void RunCommand(int id);
-    bool IsBusy() const { return m_busy; }
+    void RunCommand(int id) { m_commands.Run(id); }
+    bool IsBusy() const { return m_commands.IsBusy(); }
 
     // The circuit-ready message: safe from any thread, handled on the user-interface thread in turn.
     void PostCircuitReady();
@@ -72,26 +74,18 @@ private:
     void RebuildMenu();
     void ChooseLater(int id);
     void OnAboutToQuit();
-    void Exit();
-    void ShowAbout();
-    void Stop();
+    void Leave();
 
     const LanguageFile& m_language;
     const SettingsStore& m_settings;
     QtUi& m_ui;
     EventLoopWaiter& m_waiter;
-    std::map<int, Handler> m_handlers;
+    MenuCommands m_commands;
     std::function<bool()> m_running;
     Handler m_circuitReady;
     QSystemTrayIcon* m_icon = nullptr;
     QMenu* m_menu = nullptr;
     QSocketNotifier* m_shutdownNotifier = nullptr;
-    bool m_busy = false;
-    bool m_exitPending = false;
-    bool m_stopPending = false;
-    bool m_exited = false;
-    // Stop ran for the session's end and no Start came after it: the end of the program need not stop again.
-    bool m_stoppedForEnd = false;
 };
 
 } // namespace quorvel

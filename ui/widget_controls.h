@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/forwarded_controls.h"
 #include "platform/controls.h"
 
 #include <QPointer>
@@ -61,41 +62,9 @@ private:
 
 // Controls used from another thread: every call is carried out on the user-interface thread, which must keep
 // running its events meanwhile.
-class GuiThreadControls final : public Controls {
+class GuiThreadControls final : public ForwardedControls {
 public:
-    explicit GuiThreadControls(Controls& inner) : m_inner(inner) {}
-
-    void SetText(int id, const std::string& text) override;
-    std::string Text(int id) const override;
-    void SetCheck(int id, int state) override;
-    int Check(int id) const override;
-    void Enable(int id, bool enabled) override;
-    bool IsEnabled(int id) const override;
-    void Show(int id, bool visible) override;
-    bool IsVisible(int id) const override;
-
-    void ResetContent(int id) override;
-    int AddString(int id, const std::string& text) override;
-    int Count(int id) const override;
-    std::string ItemText(int id, int index) const override;
-    void SetCurSel(int id, int index) override;
-    int CurSel(int id) const override;
-    int FindStringExact(int id, const std::string& text) const override;
-
-    void InsertColumn(int id, int column, const std::string& heading, int width) override;
-    void DeleteAllItems(int id) override;
-    int InsertItem(int id, int row, const std::string& text) override;
-    void SetItemText(int id, int row, int column, const std::string& text) override;
-    int ItemCount(int id) const override;
-    std::string ItemText(int id, int row, int column) const override;
-    int SelectedRow(int id) const override;
-
-    void SetRange(int id, int low, int high) override;
-    void SetPos(int id, int position) override;
-    int Pos(int id) const override;
-
-private:
-    Controls& m_inner;
+    explicit GuiThreadControls(Controls& inner);
 };
 
 } // namespace quorvel

@@ -51,7 +51,7 @@ const std::vector<LookupFunction>& LookupFunctions() {
         {"tor/anonymity_mode.cpp", "MenuText", -1, "Main menu", 1, false},
         {"tor/surfing_session.cpp", "ShowBalloon", -1, "Messages", 1, false},
         {"redirect/program_redirector.cpp", "Message", -1, "Messages", 1, false},
-        {"ui/tray_menu.cpp", "Item", -1, "Main menu", 2, false},
+        {"pages/main_menu.cpp", "Item", -1, "Main menu", 2, false},
     };
     return functions;
 }
@@ -69,7 +69,7 @@ const std::set<std::pair<std::string, std::string>>& AccountedCalls() {
         {"tor/anonymity_mode.cpp", "key,settings::kMainMenu,key"},
         {"tor/surfing_session.cpp", "english,\"Messages\",key"},
         {"redirect/program_redirector.cpp", "english,kMessages,key"},
-        {"ui/tray_menu.cpp", "english,settings::kMainMenu,key"},
+        {"pages/main_menu.cpp", "english,settings::kMainMenu,key"},
         {"cleaning/profiles_center_page_clean.cpp", "option.label,kSection,option.label"},
         {"cleaning/track_cleaner.cpp", "option.label,clean_text::kSection,option.label"},
         {"pages/profiles_center_page.cpp", "m_language,kOptionsDialog,group.text"},

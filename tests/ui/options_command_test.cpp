@@ -4,13 +4,13 @@
 #include "app/locations.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "pages/tray_commands.h"
 #include "platform/paths.h"
 #include "qt_test_support.h"
 #include "support/fake_control_port.h"
 #include "support/test_environment.h"
 #include "ui/country_select_page_widget.h"
 #include "ui/options_sheet.h"
-#include "ui/tray_commands.h"
 #include "ui/tray_program.h"
 
 #include <QAction>

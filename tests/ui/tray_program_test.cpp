@@ -4,6 +4,7 @@
 #include "app/locations.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "pages/tray_commands.h"
 #include "platform/internet_options_store.h"
 #include "platform/paths.h"
 #include "platform/registry_store.h"
@@ -11,7 +12,6 @@
 #include "qt_test_support.h"
 #include "support/fake_control_port.h"
 #include "support/test_environment.h"
-#include "ui/tray_commands.h"
 #include "ui/tray_program.h"
 
 #include <QAction>

@@ -4,6 +4,7 @@
 #include "app/language_file.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "pages/tray_commands.h"
 #include "platform/manual_reset_event.h"
 #include "platform/paths.h"
 #include "platform/shutdown_request.h"
@@ -12,7 +13,6 @@
 #include "ui/artwork.h"
 #include "ui/event_loop_waiter.h"
 #include "ui/qt_ui.h"
-#include "ui/tray_commands.h"
 #include "ui/tray_wnd.h"
 
 #include <QAction>

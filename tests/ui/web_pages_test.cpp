@@ -2,10 +2,10 @@
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "pages/web_pages.h"
 #include "platform/paths.h"
 #include "platform/url_opener.h"
 #include "support/test_environment.h"
-#include "ui/web_pages.h"
 
 #include <gtest/gtest.h>
 

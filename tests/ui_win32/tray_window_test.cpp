@@ -79,6 +79,15 @@ TEST(TrayWindowTest, MenuFollowsTheSessionAndTheModeAndMessagesReachTheirHandler
     EXPECT_EQ(circuitReady, 1);
     // Only the right button opens the menu; a left click does nothing.
     EXPECT_EQ(SendMessageW(tray.Window(), CTrayWnd::kIconCallback, 0, WM_LBUTTONDOWN), 1);
+
+    // A session end that was called off leaves surfing on; a real one stops it, once.
+    int stops = 0;
+    tray.SetCommand(command::kStop, [&] { ++stops; });
+    SendMessageW(tray.Window(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(stops, 0);
+    SendMessageW(tray.Window(), WM_ENDSESSION, TRUE, 0);
+    SendMessageW(tray.Window(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(stops, 1);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "ui/win32/about_box.h"
 
 #include "app/process_state.h"
-#include "ui/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 #include <string>
 
@@ -72,7 +72,7 @@ void CAbout::Compose(HWND dialog) {
     HFONT title = Arial(27, FW_SEMIBOLD);
     SelectObject(m_memory, title);
     SetTextColor(m_memory, RGB(255, 255, 255));
-    DrawAt(m_memory, 60, 55, std::wstring(kEditionWord) + L" " + Wide(g_strVersion));
+    DrawAt(m_memory, 60, 55, std::wstring(kEditionWord) + L" " + Widen(g_strVersion));
 
     SelectObject(m_memory, oldFont);
     DeleteObject(notice);

@@ -1,7 +1,7 @@
 #include "ui/win32/dialog_controls.h"
 
+#include "platform/win32/wide_text.h"
 #include "ui/win32/ui_thread.h"
-#include "ui/win32/wide_text.h"
 
 #include <commctrl.h>
 
@@ -11,6 +11,15 @@
 namespace quorvel::win32 {
 
 namespace {
+
+// The whole text of a window (an edit, a button, a combo box's edit part).
+std::wstring WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
 
 enum class Kind { None, Button, Static, Edit, ComboBox, DropDownList, ListView, Progress, Other };
 
@@ -85,7 +94,7 @@ void DialogControls::SetText(int id, const std::string& text) {
     if (kind == Kind::None) {
         return;
     }
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = Widen(text);
     if (kind == Kind::DropDownList) {
         // A list without an edit can only show one of its entries.
         const LRESULT index =
@@ -153,7 +162,7 @@ int DialogControls::AddString(int id, const std::string& text) {
     if (!IsCombo(KindOf(Item(id)))) {
         return -1;
     }
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = Widen(text);
     const LRESULT index = SendDlgItemMessageW(m_dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     return index < 0 ? -1 : static_cast<int>(index);
 }
@@ -199,14 +208,14 @@ int DialogControls::FindStringExact(int id, const std::string& text) const {
     if (!IsCombo(KindOf(Item(id)))) {
         return -1;
     }
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = Widen(text);
     const LRESULT index = SendDlgItemMessageW(m_dialog, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                               reinterpret_cast<LPARAM>(wide.c_str()));
     return index < 0 ? -1 : static_cast<int>(index);
 }
 
 void DialogControls::InsertColumn(int id, int column, const std::string& heading, int width) {
-    std::wstring text = Wide(heading);
+    std::wstring text = Widen(heading);
     LVCOLUMNW lvc = {};
     lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     lvc.fmt = LVCFMT_LEFT;
@@ -224,7 +233,7 @@ int DialogControls::InsertItem(int id, int row, const std::string& text) {
     if (KindOf(Item(id)) != Kind::ListView) {
         return -1;
     }
-    std::wstring wide = Wide(text);
+    std::wstring wide = Widen(text);
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
@@ -234,7 +243,7 @@ int DialogControls::InsertItem(int id, int row, const std::string& text) {
 }
 
 void DialogControls::SetItemText(int id, int row, int column, const std::string& text) {
-    std::wstring wide = Wide(text);
+    std::wstring wide = Widen(text);
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = wide.data();
@@ -309,95 +318,7 @@ void DialogControls::SetFocus(int id) {
     }
 }
 
-namespace {
-
-template <typename Work> auto OnUi(Work work) -> decltype(work()) {
-    using Result = decltype(work());
-    if constexpr (std::is_void_v<Result>) {
-        UiThread::Run(work);
-    } else {
-        Result result{};
-        UiThread::Run([&] { result = work(); });
-        return result;
-    }
-}
-
-} // namespace
-
-void UiThreadControls::SetText(int id, const std::string& text) {
-    OnUi([&] { m_inner.SetText(id, text); });
-}
-std::string UiThreadControls::Text(int id) const {
-    return OnUi([&] { return m_inner.Text(id); });
-}
-void UiThreadControls::SetCheck(int id, int state) {
-    OnUi([&] { m_inner.SetCheck(id, state); });
-}
-int UiThreadControls::Check(int id) const {
-    return OnUi([&] { return m_inner.Check(id); });
-}
-void UiThreadControls::Enable(int id, bool enabled) {
-    OnUi([&] { m_inner.Enable(id, enabled); });
-}
-bool UiThreadControls::IsEnabled(int id) const {
-    return OnUi([&] { return m_inner.IsEnabled(id); });
-}
-void UiThreadControls::Show(int id, bool visible) {
-    OnUi([&] { m_inner.Show(id, visible); });
-}
-bool UiThreadControls::IsVisible(int id) const {
-    return OnUi([&] { return m_inner.IsVisible(id); });
-}
-void UiThreadControls::ResetContent(int id) {
-    OnUi([&] { m_inner.ResetContent(id); });
-}
-int UiThreadControls::AddString(int id, const std::string& text) {
-    return OnUi([&] { return m_inner.AddString(id, text); });
-}
-int UiThreadControls::Count(int id) const {
-    return OnUi([&] { return m_inner.Count(id); });
-}
-std::string UiThreadControls::ItemText(int id, int index) const {
-    return OnUi([&] { return m_inner.ItemText(id, index); });
-}
-void UiThreadControls::SetCurSel(int id, int index) {
-    OnUi([&] { m_inner.SetCurSel(id, index); });
-}
-int UiThreadControls::CurSel(int id) const {
-    return OnUi([&] { return m_inner.CurSel(id); });
-}
-int UiThreadControls::FindStringExact(int id, const std::string& text) const {
-    return OnUi([&] { return m_inner.FindStringExact(id, text); });
-}
-void UiThreadControls::InsertColumn(int id, int column, const std::string& heading, int width) {
-    OnUi([&] { m_inner.InsertColumn(id, column, heading, width); });
-}
-void UiThreadControls::DeleteAllItems(int id) {
-    OnUi([&] { m_inner.DeleteAllItems(id); });
-}
-int UiThreadControls::InsertItem(int id, int row, const std::string& text) {
-    return OnUi([&] { return m_inner.InsertItem(id, row, text); });
-}
-void UiThreadControls::SetItemText(int id, int row, int column, const std::string& text) {
-    OnUi([&] { m_inner.SetItemText(id, row, column, text); });
-}
-int UiThreadControls::ItemCount(int id) const {
-    return OnUi([&] { return m_inner.ItemCount(id); });
-}
-std::string UiThreadControls::ItemText(int id, int row, int column) const {
-    return OnUi([&] { return m_inner.ItemText(id, row, column); });
-}
-int UiThreadControls::SelectedRow(int id) const {
-    return OnUi([&] { return m_inner.SelectedRow(id); });
-}
-void UiThreadControls::SetRange(int id, int low, int high) {
-    OnUi([&] { m_inner.SetRange(id, low, high); });
-}
-void UiThreadControls::SetPos(int id, int position) {
-    OnUi([&] { m_inner.SetPos(id, position); });
-}
-int UiThreadControls::Pos(int id) const {
-    return OnUi([&] { return m_inner.Pos(id); });
-}
+UiThreadControls::UiThreadControls(Controls& inner)
+    : ForwardedControls(inner, [](const std::function<void()>& work) { UiThread::Run(work); }) {}
 
 } // namespace quorvel::win32

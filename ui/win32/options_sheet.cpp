@@ -3,8 +3,8 @@
 #include "cleaning/clean_options.h"
 #include "masking/masking_page_ids.h"
 #include "pages/profiles_center_programs.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/message_waiter.h"
-#include "ui/win32/wide_text.h"
 #include "ui/win32/win32_ui.h"
 
 #include <commctrl.h>
@@ -65,7 +65,7 @@ COptionsSheet::COptionsSheet(HINSTANCE instance, const OptionsParts& parts)
     for (std::size_t i = 0; i < m_pageState.size(); ++i) {
         m_pageState[i].sheet = this;
         m_pageState[i].index = i;
-        m_pageState[i].title = Wide(m_model.Page(i).Title());
+        m_pageState[i].title = Widen(m_model.Page(i).Title());
     }
     m_pages.profilesCenter.SetChildHost(&m_children);
 }
@@ -93,7 +93,7 @@ void COptionsSheet::Show(HWND owner) {
         psp.pszTitle = m_pageState[i].title.c_str();
         psp.lParam = reinterpret_cast<LPARAM>(&m_pageState[i]);
     }
-    const std::wstring caption = Wide(OptionsSheetModel::Caption(m_language));
+    const std::wstring caption = Widen(OptionsSheetModel::Caption(m_language));
     PROPSHEETHEADERW psh = {};
     psh.dwSize = sizeof(psh);
     psh.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_NOCONTEXTHELP;

@@ -2,8 +2,8 @@
 
 #include "app/locations.h"
 #include "app/settings_keys.h"
+#include "pages/menu_commands.h"
 #include "pages/tray_commands.h"
-#include "pages/web_pages.h"
 #include "ui/win32/options_sheet.h"
 #include "ui/win32/ui_thread.h"
 
@@ -26,7 +26,7 @@ TrayProgram::TrayProgram(HINSTANCE instance, const Paths& paths, PlatformParts p
                           ? ModeChoice::Fast
                           : ModeChoice::Strong;
            }),
-      m_platform(platform), m_registry(RegistryFolder(paths)),
+      m_registry(RegistryFolder(paths)),
       m_tor(m_ui, m_app.Language(), m_app.Settings(), paths, options.controlPort, ControllerTiming()),
       m_mode(m_tor, m_ui, m_app.Language(), m_app.Settings(), paths),
       m_ieProxy(platform.internetOptions, m_app.Settings(), m_app.State()),
@@ -41,25 +41,10 @@ TrayProgram::TrayProgram(HINSTANCE instance, const Paths& paths, PlatformParts p
       m_tray(instance, m_app.Language(), m_app.Settings(), m_ui, m_waiter) {
     m_tray.SetRunningQuery([this] { return m_session.IsRunning(); });
     m_tray.SetCircuitReadyHandler([this] { m_session.OnCircuitReady(); });
-    m_tray.SetCommand(command::kStart, [this] { m_session.StartSurfing(); });
-    m_tray.SetCommand(command::kStop, [this] { m_session.StopSurfing(); });
-    m_tray.SetCommand(command::kChangeIp, [this] { m_session.ChangeFalseIp(); });
-    m_tray.SetCommand(command::kPrivacyTest,
-                      [this] { OpenWebPage(m_platform.opener, PrivacyTestAddress(m_app.Settings())); });
-    m_tray.SetCommand(command::kClean, [this] { m_cleaner.CleanTracks(); });
-    m_tray.SetCommand(command::kFastMode, [this] { m_mode.OnFastMode(); });
-    m_tray.SetCommand(command::kStrongMode, [this] { m_mode.OnStrongMode(); });
-    m_tray.SetCommand(command::kSupport, [this] { OpenWebPage(m_platform.opener, SupportAddress(m_app.Settings())); });
-    m_tray.SetCommand(command::kOptions, [this, paths = &paths] {
-        auto restartSurfing = [this] {
-            m_session.StopSurfing();
-            m_session.StartSurfing();
-        };
-        RunOptionsCommand(m_instance,
-                          {*paths, m_app.Settings(), m_app.Language(), m_ui, m_app.State(), m_redirector, m_masking,
-                           m_tor, restartSurfing, kDefaultShowMyIpPage},
-                          m_tray.Window(), &m_waiter);
-    });
+    BindMenuCommands(m_tray.Commands(), {m_app, m_ui, m_redirector, m_masking, m_tor, m_session, m_mode, m_cleaner,
+                                         platform.opener, [this](const OptionsParts& parts) {
+                                             RunOptionsCommand(m_instance, parts, m_tray.Window(), &m_waiter);
+                                         }});
 }
 
 bool TrayProgram::InitInstance() {

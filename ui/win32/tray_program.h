@@ -68,7 +68,6 @@ private:
     CQuorvelApp m_app;
     MessageWaiter m_waiter;
     Win32Ui m_ui;
-    PlatformParts m_platform;
     RegistryStore m_registry;
     TorController m_tor;
     AnonymityMode m_mode;

@@ -4,10 +4,10 @@
 #include "app/settings_store.h"
 #include "pages/artwork_ids.h"
 #include "pages/tray_commands.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/about_box.h"
 #include "ui/win32/message_waiter.h"
 #include "ui/win32/ui_thread.h"
-#include "ui/win32/wide_text.h"
 #include "ui/win32/win32_ui.h"
 
 #include <shellapi.h>
@@ -33,7 +33,11 @@ COLORREF KeyColour() {
 
 CTrayWnd::CTrayWnd(HINSTANCE instance, const LanguageFile& language, const SettingsStore& settings, Win32Ui& ui,
                    MessageWaiter& waiter)
-    : m_instance(instance), m_language(language), m_settings(settings), m_ui(ui), m_waiter(waiter) {}
+    : m_instance(instance), m_language(language), m_settings(settings), m_ui(ui), m_waiter(waiter),
+      m_commands({.about = [this] { CAbout::Show(m_instance, m_window); },
+                  .leave = [this] { Leave(); },
+                  .interrupt = [this] { m_waiter.Interrupt(); },
+                  .stoppedLate = {}}) {}
 
 CTrayWnd::~CTrayWnd() {
     RemoveIcon();
@@ -99,10 +103,6 @@ void CTrayWnd::RemoveIcon() {
     Shell_NotifyIconW(NIM_DELETE, &nid);
 }
 
-void CTrayWnd::SetCommand(int id, Handler handler) {
-    m_handlers[id] = std::move(handler);
-}
-
 void CTrayWnd::SetRunningQuery(std::function<bool()> running) {
     m_running = std::move(running);
 }
@@ -111,67 +111,9 @@ void CTrayWnd::SetCircuitReadyHandler(Handler handler) {
     m_circuitReady = std::move(handler);
 }
 
-bool CTrayWnd::HasCommand(int id) const {
-    return id == command::kAbout || id == command::kExit || m_handlers.count(id) != 0;
-}
-
-void CTrayWnd::RunCommand(int id) {
-    if (m_busy || m_exited) {
-        return;
-    }
-    if (id == command::kExit) {
-        Exit();
-        return;
-    }
-    m_busy = true;
-    if (id == command::kAbout) {
-        CAbout::Show(m_instance, m_window);
-    } else if (auto it = m_handlers.find(id); it != m_handlers.end()) {
-        it->second();
-        if (id == command::kStart) {
-            m_stoppedForEnd = false;
-        }
-    }
-    m_busy = false;
-    if (m_exitPending) {
-        Exit();
-    }
-}
-
-void CTrayWnd::Stop() {
-    if (auto it = m_handlers.find(command::kStop); it != m_handlers.end()) {
-        it->second();
-    }
-}
-
-void CTrayWnd::Exit() {
-    if (m_exited) {
-        return;
-    }
-    if (m_busy) {
-        // Once the running command returns; its waits end at once.
-        m_exitPending = true;
-        m_waiter.Interrupt();
-        return;
-    }
-    m_exited = true;
-    m_exitPending = false;
-    if (!m_stoppedForEnd) {
-        Stop();
-        m_stoppedForEnd = true;
-    }
+void CTrayWnd::Leave() {
     RemoveIcon();
     PostQuitMessage(0);
-}
-
-void CTrayWnd::SessionEnds() {
-    // The process may be ended as soon as this message returns: Stop now, even inside a running command.
-    if (m_exited || m_stoppedForEnd) {
-        return;
-    }
-    m_waiter.Interrupt();
-    Stop();
-    m_stoppedForEnd = true;
 }
 
 HBITMAP CTrayWnd::Bitmap(int id) {
@@ -193,7 +135,7 @@ void CTrayWnd::AddEntries(HMENU menu, const std::vector<MenuEntry>& entries) {
             continue;
         }
         auto drawn = std::make_unique<DrawnItem>();
-        drawn->text = Wide(entry.text);
+        drawn->text = Widen(entry.text);
         drawn->bitmap = entry.bitmap;
         drawn->submenu = entry.kind == MenuEntry::Kind::Submenu;
         const auto data = reinterpret_cast<LPCWSTR>(drawn.get());
@@ -219,7 +161,7 @@ HMENU CTrayWnd::BuildMenu() {
 }
 
 void CTrayWnd::ShowMenu() {
-    if (m_busy || m_exited) {
+    if (m_commands.IsBusy() || m_commands.HasExited()) {
         return;
     }
     HMENU menu = BuildMenu();
@@ -334,7 +276,11 @@ LRESULT CTrayWnd::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ENDSESSION:
-        SessionEnds();
+        // The process may be ended as soon as this returns, so Stop runs now, even inside a running command. An
+        // end that was called off (wParam FALSE) leaves the session running.
+        if (wParam != FALSE) {
+            m_commands.StopForEndNow();
+        }
         break;
     default:
         break;

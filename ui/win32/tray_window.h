@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/main_menu.h"
+#include "pages/menu_commands.h"
 
 #include <windows.h>
 
@@ -42,14 +43,15 @@ public:
     bool Create();
     HWND Window() const { return m_window; }
 
-    void SetCommand(int id, Handler handler);
+    void SetCommand(int id, Handler handler) { m_commands.Set(id, std::move(handler)); }
+    MenuCommands& Commands() { return m_commands; }
     void SetRunningQuery(std::function<bool()> running);
     void SetCircuitReadyHandler(Handler handler);
-    bool HasCommand(int id) const;
+    bool HasCommand(int id) const { return m_commands.Has(id); }
 
     // Runs a menu command now. One that arrives while another runs is dropped: the menu could not have opened.
-    void RunCommand(int id);
-    bool IsBusy() const { return m_busy; }
+    void RunCommand(int id) { m_commands.Run(id); }
+    bool IsBusy() const { return m_commands.IsBusy(); }
 
     // The main menu as it would open now; the caller destroys it. Its items carry their command ids.
     HMENU BuildMenu();
@@ -67,9 +69,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void AddIcon();
     void RemoveIcon();
-    void Exit();
-    void Stop();
-    void SessionEnds();
+    void Leave();
     void MeasureItem(MEASUREITEMSTRUCT& item) const;
     void DrawItem(const DRAWITEMSTRUCT& item) const;
     HBITMAP Bitmap(int id);
@@ -81,7 +81,7 @@ private:
     Win32Ui& m_ui;
     MessageWaiter& m_waiter;
     HWND m_window = nullptr;
-    std::map<int, Handler> m_handlers;
+    MenuCommands m_commands;
     std::function<bool()> m_running;
     Handler m_circuitReady;
     std::vector<MenuEntry> m_entries;
@@ -94,10 +94,6 @@ private:
     std::vector<std::unique_ptr<DrawnItem>> m_drawn;
     std::map<int, HBITMAP> m_bitmaps;
     HFONT m_menuFont = nullptr;
-    bool m_busy = false;
-    bool m_exited = false;
-    bool m_exitPending = false;
-    bool m_stoppedForEnd = false;
 };
 
 } // namespace quorvel::win32

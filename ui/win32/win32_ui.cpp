@@ -1,9 +1,9 @@
 #include "ui/win32/win32_ui.h"
 
+#include "platform/win32/wide_text.h"
 #include "tor/anonymity_mode.h"
 #include "ui/win32/mode_dialog.h"
 #include "ui/win32/ui_thread.h"
-#include "ui/win32/wide_text.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -15,7 +15,7 @@ namespace quorvel::win32 {
 namespace {
 
 void CopyInto(wchar_t* target, std::size_t capacity, const std::string& text) {
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = Widen(text);
     wcsncpy(target, wide.c_str(), capacity - 1);
     target[capacity - 1] = L'\0';
 }
@@ -105,7 +105,7 @@ MessageResult Win32Ui::ShowMessage(const std::string& caption, const std::string
                                    MessageButtons buttons, MessageOwner owner) {
     int result = 0;
     const bool ran = UiThread::Run([&] {
-        result = MessageBoxW(Owner(owner), Wide(text).c_str(), Wide(caption).c_str(), BoxStyle(icon, buttons));
+        result = MessageBoxW(Owner(owner), Widen(text).c_str(), Widen(caption).c_str(), BoxStyle(icon, buttons));
     });
     return Answer(ran ? result : 0, buttons);
 }
@@ -168,8 +168,8 @@ ModeChoice Win32Ui::AskMode() {
 std::optional<std::string> Win32Ui::PickFolder(const std::string& title, const std::string& startFolder) {
     std::optional<std::string> folder;
     UiThread::Run([&] {
-        const std::wstring heading = Wide(title);
-        const std::wstring start = Wide(startFolder);
+        const std::wstring heading = Widen(title);
+        const std::wstring start = Widen(startFolder);
         BROWSEINFOW info = {};
         info.hwndOwner = GetActiveWindow();
         info.lpszTitle = heading.c_str();

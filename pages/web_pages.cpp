@@ -1,4 +1,4 @@
-#include "ui/web_pages.h"
+#include "pages/web_pages.h"
 
 #include "app/process_state.h"
 #include "app/settings_keys.h"
