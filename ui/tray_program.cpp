@@ -2,7 +2,6 @@
 
 #include "app/locations.h"
 #include "app/settings_keys.h"
-#include "pages/menu_commands.h"
 #include "pages/tray_commands.h"
 #include "platform/resident_memory.h"
 #include "ui/options_command.h"
@@ -12,13 +11,6 @@
 #include <QTimer>
 
 namespace quorvel {
-
-TorTiming TrayProgram::ControllerTiming() {
-    TorTiming timing;
-    // The session pauses after a new identity itself, through its waiter, so the program keeps painting.
-    timing.newIdentityPause = std::chrono::milliseconds(0);
-    return timing;
-}
 
 TrayProgram::TrayProgram(const Paths& paths, Options options, UrlOpener* opener)
     : m_app(paths),
@@ -30,22 +22,12 @@ TrayProgram::TrayProgram(const Paths& paths, Options options, UrlOpener* opener)
            }),
       m_xdgOpener(m_launcher), m_opener(opener != nullptr ? *opener : m_xdgOpener), m_registry(RegistryFolder(paths)),
       m_internetOptions(m_registry),
-      m_tor(m_ui, m_app.Language(), m_app.Settings(), paths, options.controlPort, ControllerTiming()),
-      m_mode(m_tor, m_ui, m_app.Language(), m_app.Settings(), paths),
-      m_ieProxy(m_internetOptions, m_app.Settings(), m_app.State()),
-      m_mozillaProxy(m_app.Settings(), m_app.Language(), m_ui), m_messengerProxy(m_registry, m_app.Settings()),
-      m_redirector(m_app.Settings(), m_app.Language(), m_ui, m_app.State(), m_ieProxy, m_mozillaProxy,
-                   m_messengerProxy),
-      m_masking(m_app.Settings(), m_app.Language(), m_registry, m_ui, m_app.State()),
-      m_cleaner(paths, m_app.Settings(), m_app.Language(), m_ui, m_registry, m_urlCache, m_urlHistory, m_trackFiles),
-      m_session(SessionParts{paths, m_app.Settings(), m_app.Language(), m_ui, m_launcher, m_tor, m_mode, m_redirector,
-                             m_masking, m_waiter, options.owner}),
+      m_parts(paths, m_app, m_ui, m_waiter,
+              {m_launcher, m_opener, m_registry, m_internetOptions, m_urlCache, m_urlHistory, m_trackFiles}, options),
       m_tray(m_app.Language(), m_app.Settings(), m_ui, m_waiter) {
-    m_tray.SetRunningQuery([this] { return m_session.IsRunning(); });
-    m_tray.SetCircuitReadyHandler([this] { m_session.OnCircuitReady(); });
-    BindMenuCommands(m_tray.Commands(),
-                     {m_app, m_ui, m_redirector, m_masking, m_tor, m_session, m_mode, m_cleaner, m_opener,
-                      [this](const OptionsParts& parts) { RunOptionsCommand(parts, &m_waiter); }});
+    m_tray.SetRunningQuery([this] { return m_parts.Session().IsRunning(); });
+    m_tray.SetCircuitReadyHandler([this] { m_parts.Session().OnCircuitReady(); });
+    m_parts.BindMenu(m_tray.Commands(), [this](const OptionsParts& parts) { RunOptionsCommand(parts, &m_waiter); });
     connect(&m_tray, &CTrayWnd::exited, this, &TrayProgram::finished);
 }
 
@@ -59,7 +41,7 @@ bool TrayProgram::InitInstance() {
         }
         QTimer::singleShot(0, this, [this] {
             // A session that was never stopped left the programs redirected: put them back before anything else.
-            m_session.RecoverUnfinishedSession();
+            m_parts.Session().RecoverUnfinishedSession();
             m_tray.RunCommand(command::kStart);
             // Once the ready balloon has gone too, start-up is over: the program at rest keeps only what it uses.
             QTimer::singleShot(QtUi::kBalloonMilliseconds + 1000, this, [] { TrimResidentMemory(); });

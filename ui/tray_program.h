@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/quorvel_app.h"
-#include "cleaning/track_cleaner.h"
-#include "masking/identity_masking.h"
+#include "pages/program_parts.h"
 #include "platform/internet_options_store.h"
 #include "platform/paths.h"
 #include "platform/process_launcher.h"
@@ -11,21 +10,11 @@
 #include "platform/url_cache.h"
 #include "platform/url_history.h"
 #include "platform/url_opener.h"
-#include "redirect/ie_proxy.h"
-#include "redirect/messenger_proxy.h"
-#include "redirect/mozilla_proxy.h"
-#include "redirect/program_redirector.h"
-#include "tor/anonymity_mode.h"
-#include "tor/surfing_session.h"
-#include "tor/tor_controller.h"
 #include "ui/event_loop_waiter.h"
 #include "ui/qt_ui.h"
 #include "ui/tray_wnd.h"
 
 #include <QObject>
-
-#include <cstdint>
-#include <optional>
 
 namespace quorvel {
 
@@ -34,11 +23,7 @@ namespace quorvel {
 class TrayProgram : public QObject {
     Q_OBJECT
 public:
-    struct Options {
-        std::uint16_t controlPort = TorController::kControlPort;
-        // The process whose end also ends every Tor the program starts; normally the program itself.
-        std::optional<ProcessId> owner;
-    };
+    using Options = ProgramParts::Options;
 
     TrayProgram(const Paths& paths, Options options, UrlOpener* opener = nullptr);
     ~TrayProgram() override;
@@ -48,17 +33,16 @@ public:
     bool InitInstance();
 
     CTrayWnd& Tray() { return m_tray; }
-    SurfingSession& Session() { return m_session; }
+    SurfingSession& Session() { return m_parts.Session(); }
     CQuorvelApp& App() { return m_app; }
     QtUi& GuiPort() { return m_ui; }
-    TorController& Tor() { return m_tor; }
+    TorController& Tor() { return m_parts.Tor(); }
 
 signals:
     // The program has stopped and removed its icon; the event loop may end.
     void finished();
 
 private:
-    static TorTiming ControllerTiming();
     void TellNoNotificationArea();
 
     CQuorvelApp m_app;
@@ -72,15 +56,7 @@ private:
     LinuxUrlCache m_urlCache;
     LinuxUrlHistory m_urlHistory;
     LinuxTrackFiles m_trackFiles;
-    TorController m_tor;
-    AnonymityMode m_mode;
-    IeProxy m_ieProxy;
-    MozillaProxy m_mozillaProxy;
-    MessengerProxy m_messengerProxy;
-    ProgramRedirector m_redirector;
-    IdentityMasking m_masking;
-    TrackCleaner m_cleaner;
-    SurfingSession m_session;
+    ProgramParts m_parts;
     CTrayWnd m_tray;
 };
 

@@ -1,5 +1,6 @@
 // quorvel.exe: the Windows tray program.
 
+#include "app/locations.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win32_process_launcher.h"
 #include "platform/win32/win32_track_files.h"
@@ -17,11 +18,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     quorvel::WinInetUrlCache urlCache;
     quorvel::ComUrlHistory urlHistory;
     quorvel::Win32TrackFiles trackFiles;
+    quorvel::RegistryStore registry(quorvel::RegistryFolder(paths));
 
     quorvel::win32::TrayProgram::Options options;
     options.owner = static_cast<quorvel::ProcessId>(GetCurrentProcessId());
-    quorvel::win32::TrayProgram program(instance, paths,
-                                        {launcher, opener, internetOptions, urlCache, urlHistory, trackFiles}, options);
+    quorvel::win32::TrayProgram program(
+        instance, paths, {launcher, opener, registry, internetOptions, urlCache, urlHistory, trackFiles}, options);
     if (!program.InitInstance()) {
         return 0; // another instance runs; this one ends silently
     }
