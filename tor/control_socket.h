@@ -32,6 +32,9 @@ public:
     std::size_t Available() const { return m_unread.size() - m_unreadStart; }
     // Takes the next unread byte; only when Available() is not 0.
     char TakeByte() { return m_unread[m_unreadStart++]; }
+    // The unread bytes, valid until the next call that takes, receives or unreads; Skip takes `count` of them.
+    std::string_view UnreadBytes() const { return std::string_view(m_unread).substr(m_unreadStart); }
+    void Skip(std::size_t count) { m_unreadStart += count; }
     // Takes up to `size` unread bytes, then, when none were unread, receives up to `size` bytes after waiting at
     // most `limit` for them (no limit: until data comes or the connection ends). The count, or 0 with the
     // reason in `why`.

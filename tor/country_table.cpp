@@ -1,6 +1,6 @@
 #include "tor/country_table.h"
 
-#include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace quorvel {
@@ -264,13 +264,33 @@ std::span<const CountryRow> CountryTable() {
     return kCountries;
 }
 
+namespace {
+
+// Every code is two capital letters: a table by letter pair finds a name without comparing strings, once per
+// exit router.
+constexpr int kLetters = 26;
+constexpr auto kRowOfCode = [] {
+    std::array<short, kLetters * kLetters> rows{};
+    rows.fill(-1);
+    for (std::size_t i = 0; i < std::size(kCountries); ++i) {
+        rows[static_cast<std::size_t>((kCountries[i].code[0] - 'A') * kLetters + (kCountries[i].code[1] - 'A'))] =
+            static_cast<short>(i);
+    }
+    return rows;
+}();
+
+bool IsCapital(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+} // namespace
+
 std::string CountryNameFromCode(std::string_view code) {
-    auto it = std::lower_bound(std::begin(kCountries), std::end(kCountries), code,
-                               [](const CountryRow& row, std::string_view wanted) { return row.code < wanted; });
-    if (it == std::end(kCountries) || it->code != code) {
+    if (code.size() != 2 || !IsCapital(code[0]) || !IsCapital(code[1])) {
         return {};
     }
-    return std::string(it->name);
+    short row = kRowOfCode[static_cast<std::size_t>((code[0] - 'A') * kLetters + (code[1] - 'A'))];
+    return row < 0 ? std::string() : std::string(kCountries[row].name);
 }
 
 } // namespace quorvel

@@ -7,7 +7,8 @@
 
 #include <deque>
 #include <map>
-#include <unordered_set>
+#include <tuple>
+#include <unordered_map>
 
 namespace quorvel {
 
@@ -69,24 +70,29 @@ namespace {
 class CountryQueries {
 public:
     static constexpr std::size_t kQueryWindow = kCountryQueryWindow;
-    static constexpr std::size_t kQueryBatch = 128;
+    static constexpr std::size_t kQueryBatch = 256;
     static constexpr std::size_t kAnswersReceive = 64 * 1024;
 
     CountryQueries(ControlSocket& socket, ExitCountryLists& lists, std::chrono::milliseconds limit)
-        : m_socket(socket), m_lists(lists), m_limit(limit) {}
+        : m_socket(socket), m_lists(lists), m_limit(limit) {
+        m_names.reserve(4096); // a status's worth of exit names, so the table is not rebuilt while asking
+    }
 
     // Asks for the country of a router, unless one of its name is listed already. False once the connection is
-    // out of step (an answer did not come, or a send failed); nothing more is asked then.
-    bool Ask(const std::string& nickname, std::string fingerprint, std::string_view address) {
+    // out of step (an answer did not come, or a send failed); nothing more is asked then. The nickname is a view
+    // of the router status, which outlives the queries.
+    bool Ask(std::string_view nickname, std::string fingerprint, std::string_view address) {
         // A router whose name is still being asked about waits for that answer: it is asked only when that one
         // gave no country, exactly as if every query waited for its answer.
-        while (m_inFlightNames.contains(nickname)) {
+        auto [name, isNew] = m_names.try_emplace(nickname, Name::Asked);
+        while (!isNew && name->second == Name::Asked) {
             if (!TakeAnswer()) {
                 return false;
             }
+            std::tie(name, isNew) = m_names.try_emplace(nickname, Name::Asked);
         }
-        if (m_listed.contains(nickname)) {
-            return true;
+        if (!isNew) {
+            return true; // listed
         }
         if (m_inFlight.size() >= kQueryWindow) {
             while (m_inFlight.size() > kQueryWindow - kQueryBatch) {
@@ -100,7 +106,6 @@ public:
         m_unsent += "\r\n";
         ++m_unsentCount;
         m_inFlight.push_back({nickname, std::move(fingerprint)});
-        m_inFlightNames.insert(nickname);
         return m_unsentCount < kQueryBatch || Flush();
     }
 
@@ -116,7 +121,7 @@ public:
 
 private:
     struct Asked {
-        std::string nickname;
+        std::string_view nickname;
         std::string fingerprint;
     };
 
@@ -140,13 +145,14 @@ private:
         }
         Asked asked = std::move(m_inFlight.front());
         m_inFlight.pop_front();
-        m_inFlightNames.erase(asked.nickname);
         std::string country = CountryNameFromCode(CountryCodeOf(m_answer));
-        if (!country.empty()) {
-            m_lists.m_exitNicknames.push_back(asked.nickname);
+        if (country.empty()) {
+            m_names.erase(asked.nickname);
+        } else {
+            m_names[asked.nickname] = Name::Listed;
+            m_lists.m_exitNicknames.emplace_back(asked.nickname);
             m_lists.m_exitCountries.push_back(std::move(country));
             m_lists.m_exitFingerprints.push_back(std::move(asked.fingerprint));
-            m_listed.insert(std::move(asked.nickname));
         }
         return true;
     }
@@ -155,8 +161,9 @@ private:
     ExitCountryLists& m_lists;
     const std::chrono::milliseconds m_limit;
     std::deque<Asked> m_inFlight; // in the order the answers come
-    std::unordered_set<std::string> m_inFlightNames;
-    std::unordered_set<std::string> m_listed;
+    // Names being asked about and names listed; a name whose answer gave no country may be asked again.
+    enum class Name { Asked, Listed };
+    std::unordered_map<std::string_view, Name> m_names;
     std::string m_unsent;
     std::size_t m_unsentCount = 0;
     std::string m_answer;
@@ -184,23 +191,26 @@ void LoadExitCountries(TorController& tor, const std::function<void(int position
     }
     bool inStep = statusRead != ReplyOutcome::NoAnswer;
     if (statusRead == ReplyOutcome::Ok) {
-        std::size_t end = status.find("250 OK");
-        if (end != std::string::npos && end > 0) {
-            status.resize(end);
-        }
-        // The reader takes the end of the text as the end of the last line, so no line break is added (which
-        // could copy the whole status once more).
+        // The status ends before its "250 OK" line; the reader takes the end of the text as the end of the last
+        // line, so no line break is added (which could copy the whole status once more).
         CountryQueries queries(*socket, lists, tor.Timing().reply);
         RouterStatusReader routers(status);
+        std::string_view routerLine;
+        std::string_view flagLine;
         std::string routerText;
-        while (inStep && routers.Next(routerText)) {
-            if (!IsExitRouter(routerText)) {
+        while (inStep && routers.Next(routerLine, flagLine)) {
+            // Most routers are no exits: only the exits' texts are joined.
+            if (!IsExitRouter(routerLine, flagLine)) {
                 continue;
             }
-            std::string nickname(RouterNickname(routerText));
+            // The nickname lies wholly in the r line, since the flag part begins with a space: a view of the
+            // status, which outlives the queries.
+            std::string_view nickname = RouterNickname(routerLine);
             if (IsSkippedNickname(nickname)) {
                 continue;
             }
+            routerText.assign(routerLine);
+            routerText.append(flagLine);
             auto address = RouterAddress(routerText);
             auto fingerprint = RouterFingerprint(routerText);
             if (!address || !IsSendableAddress(*address) || !fingerprint) {

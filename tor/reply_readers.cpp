@@ -1,6 +1,7 @@
 #include "tor/reply_readers.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace quorvel {
 
@@ -8,9 +9,11 @@ namespace {
 
 // A line longer than this is kept only in part; Tor's lines are far shorter.
 constexpr std::size_t kWholeLineKept = 64 * 1024;
-// The router status is taken in chunks of this size at most, out of receives of the larger size.
+// The start of the router status is taken in chunks of this size at most, out of receives of the larger size;
+// the routers that follow in receives of the largest, straight into the text: each receive is a system call.
 constexpr std::size_t kStatusChunk = 2559;
-constexpr std::size_t kStatusReceive = 64 * 1024;
+constexpr std::size_t kStatusStartReceive = 64 * 1024;
+constexpr std::size_t kStatusReceive = 256 * 1024;
 // Progress moves once per this many bytes and runs 1..12.
 constexpr std::size_t kProgressBytes = 30000;
 constexpr int kProgressSteps = 12;
@@ -18,6 +21,18 @@ constexpr int kProgressSteps = 12;
 constexpr std::string_view kStatusHeader = "250+ns/all=";
 constexpr std::string_view kEmptyStatusLine = "250-ns/all=";
 constexpr std::string_view kReplyEnd = "\r\n250 OK\r\n";
+
+// Where kReplyEnd first begins at or after `from`. Found by its "K", which is rare in a status, where every line
+// has a CR LF: a search for those stopped at every line of the megabyte.
+std::size_t FindReplyEnd(std::string_view text, std::size_t from) {
+    constexpr std::size_t kAt = kReplyEnd.find('K');
+    for (std::size_t k = from + kAt; (k = text.find('K', k)) != std::string_view::npos; ++k) {
+        if (text.compare(k - kAt, kReplyEnd.size(), kReplyEnd) == 0) {
+            return k - kAt;
+        }
+    }
+    return std::string_view::npos;
+}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -49,30 +64,56 @@ bool ReadReplyLine(ControlSocket& socket, std::string& line, std::optional<std::
     return ReadReplyLinePiece(socket, line, limit) != LineRead::Failed;
 }
 
-bool ReadWholeLine(ControlSocket& socket, std::string& line, std::optional<std::chrono::milliseconds> limit) {
-    line.clear();
+namespace {
+
+// Appends the next whole line to `text`, without its CR LF; of a line longer than kWholeLineKept only that much.
+bool AppendWholeLine(ControlSocket& socket, std::string& text, std::optional<std::chrono::milliseconds> limit) {
+    const std::size_t lineStart = text.size();
     bool cut = false;
-    char previous = 0;
+    char previous = 0; // the byte before those unread, when they continue the line
+    auto keep = [&](std::string_view bytes) {
+        std::size_t room = kWholeLineKept - (text.size() - lineStart);
+        if (bytes.size() > room) {
+            cut = true;
+            bytes = bytes.substr(0, room);
+        }
+        text.append(bytes);
+    };
     for (;;) {
-        while (socket.Available() > 0) {
-            char c = socket.TakeByte();
-            if (c == '\n' && previous == '\r') {
+        // Searched a block at a time: the answers to a thousand queries come in one receive.
+        std::string_view bytes = socket.UnreadBytes();
+        for (std::size_t from = 0; from < bytes.size();) {
+            std::size_t feed = bytes.find('\n', from);
+            if (feed == std::string_view::npos) {
+                break;
+            }
+            char before = feed > 0 ? bytes[feed - 1] : previous;
+            if (before == '\r') {
+                keep(bytes.substr(0, feed));
+                socket.Skip(feed + 1);
                 if (!cut) {
-                    line.pop_back();
+                    text.pop_back();
                 }
                 return true;
             }
-            if (line.size() < kWholeLineKept) {
-                line.push_back(c);
-            } else {
-                cut = true;
-            }
-            previous = c;
+            from = feed + 1; // a lone line feed belongs to the line
+        }
+        if (!bytes.empty()) {
+            keep(bytes);
+            previous = bytes.back();
+            socket.Skip(bytes.size());
         }
         if (socket.Receive(limit) != ControlSocket::Fill::Data) {
             return false;
         }
     }
+}
+
+} // namespace
+
+bool ReadWholeLine(ControlSocket& socket, std::string& line, std::optional<std::chrono::milliseconds> limit) {
+    line.clear();
+    return AppendWholeLine(socket, line, limit);
 }
 
 bool IsEventLine(std::string_view line) {
@@ -97,21 +138,25 @@ bool ReadCommandReply(ControlSocket& socket, std::string& line, std::chrono::mil
 
 ReplyOutcome ReadReplyOutcome(ControlSocket& socket, std::string& text, std::chrono::milliseconds limit) {
     text.clear();
-    std::string line;
     for (;;) {
-        if (!ReadWholeLine(socket, line, limit)) {
+        // Each line is read onto the end of the text, where it stays unless it is an event.
+        std::size_t lineStart = text.size();
+        if (!AppendWholeLine(socket, text, limit)) {
             return ReplyOutcome::NoAnswer;
         }
+        std::string_view line = std::string_view(text).substr(lineStart);
         if (IsEventLine(line)) {
+            text.resize(lineStart);
             continue;
         }
-        text += line;
+        bool ok = line == "250 OK";
+        bool final = IsFinalReplyLine(line);
         text += "\r\n";
-        if (line == "250 OK") {
+        if (ok) {
             text.resize(text.size() - 5);
             return ReplyOutcome::Ok;
         }
-        if (IsFinalReplyLine(line)) {
+        if (final) {
             return ReplyOutcome::Error;
         }
     }
@@ -188,19 +233,8 @@ ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
     text.clear();
     int step = 1;
     std::size_t count = 0;
-    StatusStart start;
-    bool inReply = false;
-    std::size_t scanned = 0; // bytes of the reply already searched for its end
-    char chunk[kStatusChunk];
-    for (;;) {
-        // Large receives, taken in chunks: the status is over a megabyte, the progress goes by chunk.
-        if (socket.Available() == 0 && socket.Receive(limit, kStatusReceive) != ControlSocket::Fill::Data) {
-            return ReplyOutcome::NoAnswer;
-        }
-        ControlSocket::Fill why;
-        std::size_t received = socket.Take(chunk, sizeof chunk, limit, why);
-        count += received;
-        if (count > kProgressBytes) {
+    auto received = [&](std::size_t bytes) {
+        for (count += bytes; count > kProgressBytes; ++step) {
             count -= kProgressBytes;
             if (step > kProgressSteps) {
                 step -= kProgressSteps;
@@ -208,34 +242,46 @@ ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
             if (progress) {
                 progress(step);
             }
-            ++step;
         }
+    };
 
-        if (!inReply) {
-            std::string rest;
-            switch (start.Add(std::string_view(chunk, received), text, rest)) {
-            case StatusStart::Outcome::NeedMore:
-                continue;
-            case StatusStart::Outcome::Empty:
-                socket.Unread(rest);
-                text.clear();
-                return ReplyOutcome::Ok;
-            case StatusStart::Outcome::Error:
-                socket.Unread(rest);
-                text.clear();
-                return ReplyOutcome::Error;
-            case StatusStart::Outcome::Header:
-                inReply = true;
-                break;
-            }
-        } else {
-            text.append(chunk, received);
+    // Before the header, chunk by chunk: what comes first may be a short answer, with the next reply behind it.
+    StatusStart start;
+    char chunk[kStatusChunk];
+    for (bool header = false; !header;) {
+        if (socket.Available() == 0 && socket.Receive(limit, kStatusStartReceive) != ControlSocket::Fill::Data) {
+            return ReplyOutcome::NoAnswer;
         }
+        ControlSocket::Fill why;
+        std::size_t size = socket.Take(chunk, sizeof chunk, limit, why);
+        received(size);
+        std::string rest;
+        switch (start.Add(std::string_view(chunk, size), text, rest)) {
+        case StatusStart::Outcome::NeedMore:
+            break;
+        case StatusStart::Outcome::Empty:
+            socket.Unread(rest);
+            text.clear();
+            return ReplyOutcome::Ok;
+        case StatusStart::Outcome::Error:
+            socket.Unread(rest);
+            text.clear();
+            return ReplyOutcome::Error;
+        case StatusStart::Outcome::Header:
+            header = true;
+            break;
+        }
+    }
 
-        // The reply ends at its "250 OK" line; only the bytes not searched before (and the few before them that
-        // a split end marker may begin in) are searched.
+    // Then the megabyte of routers, in large receives. The reply ends at its "250 OK" line; only
+    // the bytes not searched before (and the few before them that a split end marker may begin in) are searched.
+    std::size_t scanned = 0;
+    // Received into a block that is not cleared first, then appended: growing the text to receive into it would
+    // clear the whole receive size every time.
+    auto block = std::make_unique_for_overwrite<char[]>(kStatusReceive);
+    for (;;) {
         std::size_t from = scanned >= kReplyEnd.size() - 1 ? scanned - (kReplyEnd.size() - 1) : 0;
-        std::size_t end = text.find(kReplyEnd, from);
+        std::size_t end = FindReplyEnd(text, from);
         if (end != std::string::npos) {
             std::size_t after = end + kReplyEnd.size();
             socket.Unread(std::string_view(text).substr(after));
@@ -243,6 +289,13 @@ ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
             return ReplyOutcome::Ok;
         }
         scanned = text.size();
+        ControlSocket::Fill why;
+        std::size_t size = socket.Take(block.get(), kStatusReceive, limit, why);
+        if (size == 0) {
+            return ReplyOutcome::NoAnswer;
+        }
+        text.append(block.get(), size);
+        received(size);
     }
 }
 

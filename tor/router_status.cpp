@@ -1,5 +1,6 @@
 #include "tor/router_status.h"
 
+#include <array>
 #include <string>
 
 namespace quorvel {
@@ -28,7 +29,7 @@ bool RouterStatusReader::PeekLine(std::string_view& line, std::size_t& next) con
     return true;
 }
 
-bool RouterStatusReader::Next(std::string& routerText) {
+bool RouterStatusReader::Next(std::string_view& routerLine, std::string_view& flagLine) {
     std::string_view line;
     std::size_t next = 0;
     while (PeekLine(line, next)) {
@@ -36,7 +37,8 @@ bool RouterStatusReader::Next(std::string& routerText) {
         if (line.empty() || line.front() != 'r') {
             continue;
         }
-        routerText.assign(line.size() > 2 ? line.substr(2) : std::string_view());
+        routerLine = line.size() > 2 ? line.substr(2) : std::string_view();
+        flagLine = {};
         std::string_view following;
         while (PeekLine(following, next)) {
             if (!following.empty() && following.front() == 'r') {
@@ -44,7 +46,7 @@ bool RouterStatusReader::Next(std::string& routerText) {
             }
             m_pos = next;
             if (following.starts_with("s ")) {
-                routerText.append(following.substr(1));
+                flagLine = following.substr(1);
                 break;
             }
         }
@@ -53,13 +55,51 @@ bool RouterStatusReader::Next(std::string& routerText) {
     return false;
 }
 
+bool RouterStatusReader::Next(std::string& routerText) {
+    std::string_view routerLine;
+    std::string_view flagLine;
+    if (!Next(routerLine, flagLine)) {
+        return false;
+    }
+    routerText.assign(routerLine);
+    routerText.append(flagLine);
+    return true;
+}
+
 bool IsExitRouter(std::string_view routerText) {
     return routerText.find("Exit", 1) != std::string_view::npos;
+}
+
+bool IsExitRouter(std::string_view routerLine, std::string_view flagLine) {
+    // No "Exit" spans the two parts, since the flag part begins with a space; nor can one begin at the start of
+    // the text when the r line part is empty, for the same reason.
+    return routerLine.find("Exit", 1) != std::string_view::npos || flagLine.find("Exit") != std::string_view::npos;
 }
 
 std::string_view RouterNickname(std::string_view routerText) {
     return routerText.substr(0, routerText.find(' '));
 }
+
+namespace {
+
+// A table, not a chain of comparisons: the digits of identities are random, and every wrong guess of the
+// branches cost more than the rest of the decoding.
+constexpr auto kBase64Value = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int i = 0; i < 26; ++i) {
+        values['A' + i] = static_cast<signed char>(i);
+        values['a' + i] = static_cast<signed char>(26 + i);
+    }
+    for (int i = 0; i < 10; ++i) {
+        values['0' + i] = static_cast<signed char>(52 + i);
+    }
+    values['+'] = 62;
+    values['/'] = 63;
+    return values;
+}();
+
+} // namespace
 
 std::optional<std::string> RouterFingerprint(std::string_view routerText) {
     constexpr std::size_t kIdentityBytes = 20;
@@ -77,26 +117,24 @@ std::optional<std::string> RouterFingerprint(std::string_view routerText) {
         return std::nullopt;
     }
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string fingerprint = "$";
+    // Written in place: the listing decodes one identity per exit, and growing a string a digit at a time was
+    // most of the time it spent on the status.
+    std::string fingerprint(1 + 2 * kIdentityBytes, '$');
+    std::size_t at = 1;
     unsigned bits = 0;
     int count = 0;
     for (char c : identity) {
-        int value = c >= 'A' && c <= 'Z'   ? c - 'A'
-                    : c >= 'a' && c <= 'z' ? c - 'a' + 26
-                    : c >= '0' && c <= '9' ? c - '0' + 52
-                    : c == '+'             ? 62
-                    : c == '/'             ? 63
-                                           : -1;
+        int value = kBase64Value[static_cast<unsigned char>(c)];
         if (value < 0) {
             return std::nullopt;
         }
         bits = (bits << 6) | static_cast<unsigned>(value);
         count += 6;
-        if (count >= 8 && fingerprint.size() < 1 + 2 * kIdentityBytes) {
+        if (count >= 8 && at < fingerprint.size()) {
             count -= 8;
             unsigned byte = (bits >> count) & 0xFF;
-            fingerprint += kHex[byte >> 4];
-            fingerprint += kHex[byte & 0xF];
+            fingerprint[at++] = kHex[byte >> 4];
+            fingerprint[at++] = kHex[byte & 0xF];
         }
     }
     return fingerprint;

@@ -16,6 +16,9 @@ public:
     explicit RouterStatusReader(std::string_view text);
 
     bool Next(std::string& routerText);
+    // The same router text in its two parts, as views of the status: the r line without "r ", and the flag line
+    // without its "s" (so beginning with a space), empty when there is none.
+    bool Next(std::string_view& routerLine, std::string_view& flagLine);
 
 private:
     bool PeekLine(std::string_view& line, std::size_t& next) const;
@@ -27,6 +30,8 @@ private:
 // "Exit" anywhere after the first character of the router text: the Exit flag, and as it happens BadExit and
 // the same letters inside other fields.
 bool IsExitRouter(std::string_view routerText);
+// The same for the router text in its two parts, without joining them.
+bool IsExitRouter(std::string_view routerLine, std::string_view flagLine);
 // The text before the first space.
 std::string_view RouterNickname(std::string_view routerText);
 // The router's identity (the second word, base 64 of 20 bytes) as Tor's "$" and 40 hex digits, which names

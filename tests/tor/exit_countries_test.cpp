@@ -86,6 +86,19 @@ TEST_F(ExitCountriesTest, ListsUsableExitsByCountry) {
     EXPECT_TRUE(fake.Failures().empty());
 }
 
+TEST_F(ExitCountriesTest, ARouterLineHoldingTheEndLineDoesNotEndTheStatus) {
+    // A router named "250" whose identity begins with "OK".
+    const std::string status = "250+ns/all=\r\nr 250 OK" + std::string(25, 'A') +
+                               " BBBBBBBBBBBBBBBBBBBBBBBBBBB 2038-01-01 00:00:00 1.0.0.1 9001 0\r\ns Exit\r\n" +
+                               Router("later", "1.0.0.2", "Exit") + ".\r\n250 OK\r\n";
+    CountryAnswers countries;
+    Authenticated().Expect("GETINFO ns/all\r\n").Send(status).Answer(countries.Answerer());
+    ASSERT_TRUE(Tor().Connect());
+    LoadExitCountries(Tor(), nullptr);
+
+    EXPECT_EQ(Tor().ExitLists().m_exitNicknames, (std::vector<std::string>{"250", "later"}));
+}
+
 TEST_F(ExitCountriesTest, RealisticStatusIsReadWhole) {
     auto status = bench::GenerateStatus(2000, 7);
     auto expected = bench::ExpectedExitsOf(status);
