@@ -37,13 +37,20 @@ public:
     bool Send(std::string_view bytes);
     // Receives up to `size` bytes. Returns the count, 0 when the peer closed, -1 on error or after Close().
     long Receive(char* buffer, std::size_t size);
+    // What ReceiveIfReady gives when nothing has come yet.
+    static constexpr long kNothingYet = -2;
+    // Receives up to `size` bytes that have come already, without waiting: the count, kNothingYet when none have,
+    // otherwise as Receive.
+    long ReceiveIfReady(char* buffer, std::size_t size);
     // Receives exactly one byte; false when the peer closed, on error or after Close().
     bool ReceiveByte(char& byte);
     // Waits until data (or the peer's close) can be read.
     Wait WaitReadable(std::chrono::milliseconds limit);
 
     void Close();
-    bool IsClosed() const { return m_closed.load(); }
+    bool IsClosed() const {
+        return m_closed.load();
+    }
 
 private:
     explicit TcpConnection(Socket fd);

@@ -26,6 +26,16 @@ std::size_t ControlSocket::ReceiveFromPeer(char* buffer, std::size_t size,
                                            std::optional<std::chrono::milliseconds> limit, Fill& why) {
     why = Fill::Data;
     if (limit) {
+        // What has come already is taken without a wait first: most receives find data there, and the wait is a
+        // system call of its own.
+        long ready = m_connection->ReceiveIfReady(buffer, size);
+        if (ready > 0) {
+            return static_cast<std::size_t>(ready);
+        }
+        if (ready != TcpConnection::kNothingYet) {
+            why = Fill::Ended;
+            return 0;
+        }
         switch (m_connection->WaitReadable(*limit)) {
         case TcpConnection::Wait::Readable:
             break;
@@ -66,11 +76,15 @@ ControlSocket::Fill ControlSocket::Receive(std::optional<std::chrono::millisecon
         m_unread.erase(0, m_unreadStart);
         m_unreadStart = 0;
     }
-    std::size_t stored = m_unread.size();
-    m_unread.resize(stored + size);
+    // Received into a block that is never cleared, then appended: growing the store to receive into it would
+    // clear the whole receive size each time, for the few lines that come.
+    if (m_blockSize < size) {
+        m_block = std::make_unique_for_overwrite<char[]>(size);
+        m_blockSize = size;
+    }
     Fill why = Fill::Data;
-    std::size_t count = ReceiveFromPeer(m_unread.data() + stored, size, limit, why);
-    m_unread.resize(stored + count);
+    std::size_t count = ReceiveFromPeer(m_block.get(), size, limit, why);
+    m_unread.append(m_block.get(), count);
     return why;
 }
 

@@ -53,6 +53,8 @@ private:
 
     std::shared_ptr<TcpConnection> m_connection;
     std::string m_unread;
+    std::unique_ptr<char[]> m_block; // what a receive lands in
+    std::size_t m_blockSize = 0;
     std::size_t m_unreadStart = 0;
 };
 

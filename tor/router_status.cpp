@@ -117,9 +117,10 @@ std::optional<std::string> RouterFingerprint(std::string_view routerText) {
         return std::nullopt;
     }
     static constexpr char kHex[] = "0123456789ABCDEF";
-    // Written in place: the listing decodes one identity per exit, and growing a string a digit at a time was
-    // most of the time it spent on the status.
-    std::string fingerprint(1 + 2 * kIdentityBytes, '$');
+    // Decoded into a local buffer, not into the string: the listing decodes one identity per exit, and a store
+    // through the string's own pointer made the compiler reload it after every digit.
+    char fingerprint[1 + 2 * kIdentityBytes];
+    fingerprint[0] = '$';
     std::size_t at = 1;
     unsigned bits = 0;
     int count = 0;
@@ -130,14 +131,14 @@ std::optional<std::string> RouterFingerprint(std::string_view routerText) {
         }
         bits = (bits << 6) | static_cast<unsigned>(value);
         count += 6;
-        if (count >= 8 && at < fingerprint.size()) {
+        if (count >= 8 && at < sizeof fingerprint) {
             count -= 8;
             unsigned byte = (bits >> count) & 0xFF;
             fingerprint[at++] = kHex[byte >> 4];
             fingerprint[at++] = kHex[byte & 0xF];
         }
     }
-    return fingerprint;
+    return std::string(fingerprint, sizeof fingerprint);
 }
 
 std::optional<std::string_view> RouterAddress(std::string_view routerText) {

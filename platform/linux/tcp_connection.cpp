@@ -115,6 +115,25 @@ long TcpConnection::Receive(char* buffer, std::size_t size) {
     }
 }
 
+long TcpConnection::ReceiveIfReady(char* buffer, std::size_t size) {
+    for (;;) {
+        if (m_closed.load()) {
+            return -1;
+        }
+        ssize_t n = ::recv(m_fd, buffer, size, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (m_closed.load()) {
+            return -1;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return kNothingYet;
+        }
+        return n < 0 ? -1 : static_cast<long>(n);
+    }
+}
+
 bool TcpConnection::ReceiveByte(char& byte) {
     return Receive(&byte, 1) == 1;
 }

@@ -137,6 +137,19 @@ long TcpConnection::Receive(char* buffer, std::size_t size) {
     }
 }
 
+long TcpConnection::ReceiveIfReady(char* buffer, std::size_t size) {
+    // Winsock has no per-call "do not wait"; a look with no wait tells whether the receive would.
+    switch (WaitReadable(std::chrono::milliseconds(0))) {
+    case Wait::Readable:
+        return Receive(buffer, size);
+    case Wait::TimedOut:
+        return kNothingYet;
+    case Wait::Failed:
+        break;
+    }
+    return -1;
+}
+
 bool TcpConnection::ReceiveByte(char& byte) {
     return Receive(&byte, 1) == 1;
 }

@@ -121,6 +121,20 @@ TEST(TcpConnection, WaitReadableTimesOutThenSeesData) {
     EXPECT_EQ(pair.client->WaitReadable(5s), TcpConnection::Wait::Readable);
 }
 
+TEST(TcpConnection, ReceiveIfReadyTakesWhatHasComeAndNeverWaits) {
+    ConnectedPair pair;
+    char buffer[8];
+    EXPECT_EQ(pair.client->ReceiveIfReady(buffer, sizeof buffer), TcpConnection::kNothingYet);
+    ASSERT_TRUE(pair.peer->Send("ab"));
+    ASSERT_EQ(pair.client->WaitReadable(5s), TcpConnection::Wait::Readable);
+    EXPECT_EQ(pair.client->ReceiveIfReady(buffer, sizeof buffer), 2);
+    pair.peer.reset();
+    ASSERT_EQ(pair.client->WaitReadable(5s), TcpConnection::Wait::Readable);
+    EXPECT_EQ(pair.client->ReceiveIfReady(buffer, sizeof buffer), 0);
+    pair.client->Close();
+    EXPECT_EQ(pair.client->ReceiveIfReady(buffer, sizeof buffer), -1);
+}
+
 TEST(TcpConnection, SendingToAVanishedPeerFailsWithoutKillingTheProcess) {
     ConnectedPair pair;
     pair.peer.reset();

@@ -49,6 +49,20 @@ TEST(Win32TcpConnection, LargeSendArrivesWholeAndRepliesAreRead) {
     EXPECT_TRUE(fake.Failures().empty());
 }
 
+TEST(Win32TcpConnection, ReceiveIfReadyTakesWhatHasComeAndNeverWaits) {
+    FakeControlPort fake;
+    fake.NextConnection().Expect("go\r\n").Send("ab").Hang();
+    auto connection = TcpConnection::Connect(fake.Port());
+    ASSERT_TRUE(connection);
+    char buffer[8];
+    EXPECT_EQ(connection->ReceiveIfReady(buffer, sizeof buffer), TcpConnection::kNothingYet);
+    ASSERT_TRUE(connection->Send("go\r\n"));
+    ASSERT_EQ(connection->WaitReadable(10s), TcpConnection::Wait::Readable);
+    EXPECT_EQ(connection->ReceiveIfReady(buffer, sizeof buffer), 2);
+    connection->Close();
+    EXPECT_EQ(connection->ReceiveIfReady(buffer, sizeof buffer), -1);
+}
+
 TEST(Win32TcpConnection, RefusedPortGivesNothing) {
     std::uint16_t port = 0;
     {
