@@ -48,9 +48,7 @@ public:
     Wait WaitReadable(std::chrono::milliseconds limit);
 
     void Close();
-    bool IsClosed() const {
-        return m_closed.load();
-    }
+    bool IsClosed() const { return m_closed.load(); }
 
 private:
     explicit TcpConnection(Socket fd);

@@ -10,7 +10,7 @@ namespace {
 // A line longer than this is kept only in part; Tor's lines are far shorter.
 constexpr std::size_t kWholeLineKept = 64 * 1024;
 // The start of the router status is taken in chunks of this size at most, out of receives of the larger size;
-// the routers that follow in receives of the largest, straight into the text: each receive is a system call.
+// the routers that follow come in receives of the largest size, since each receive is a system call.
 constexpr std::size_t kStatusChunk = 2559;
 constexpr std::size_t kStatusStartReceive = 64 * 1024;
 constexpr std::size_t kStatusReceive = 256 * 1024;
@@ -287,11 +287,11 @@ ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
         }
     }
 
-    // Then the megabyte of routers, in large receives. The reply ends at its "250 OK" line; only
-    // the bytes not searched before (and the few before them that a split end marker may begin in) are searched.
+    // Then the megabyte of routers. The reply ends at its "250 OK" line; only the bytes not searched before (and
+    // the few before them that a split end marker may begin in) are searched. They are received into a block that
+    // is not cleared first, then appended: growing the text to receive into it would clear the whole receive size
+    // every time.
     std::size_t scanned = 0;
-    // Received into a block that is not cleared first, then appended: growing the text to receive into it would
-    // clear the whole receive size every time.
     auto block = std::make_unique_for_overwrite<char[]>(kStatusReceive);
     for (;;) {
         std::size_t from = scanned >= kReplyEnd.size() - 1 ? scanned - (kReplyEnd.size() - 1) : 0;
