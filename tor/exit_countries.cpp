@@ -73,12 +73,17 @@ namespace {
 class CountryQueries {
 public:
     static constexpr std::size_t kQueryWindow = kCountryQueryWindow;
-    static constexpr std::size_t kQueryBatch = 256;
+    static constexpr std::size_t kQueryBatch = 128;
     static constexpr std::size_t kAnswersReceive = 64 * 1024;
+    static constexpr std::size_t kExpectedExits = 4096;
 
     CountryQueries(ControlSocket& socket, ExitCountryLists& lists, std::chrono::milliseconds limit)
         : m_socket(socket), m_lists(lists), m_limit(limit) {
-        m_names.reserve(4096); // a status's worth of exit names, so the table is not rebuilt while asking
+        // A status's worth of exits, so that neither the table nor the lists are rebuilt while asking.
+        m_names.reserve(kExpectedExits);
+        m_lists.m_exitNicknames.reserve(kExpectedExits);
+        m_lists.m_exitCountries.reserve(kExpectedExits);
+        m_lists.m_exitFingerprints.reserve(kExpectedExits);
     }
 
     // Asks for the country of a router, unless one of its name is listed already. False once the connection is
@@ -108,7 +113,7 @@ public:
         m_unsent.append(address);
         m_unsent += "\r\n";
         ++m_unsentCount;
-        m_inFlight.push_back({nickname, std::move(fingerprint)});
+        m_inFlight.push_back({nickname, &name->second, std::move(fingerprint)});
         return m_unsentCount < kQueryBatch || Flush();
     }
 
@@ -123,8 +128,11 @@ public:
     }
 
 private:
+    // Names being asked about and names listed; a name whose answer gave no country may be asked again.
+    enum class Name { Asked, Listed };
     struct Asked {
         std::string_view nickname;
+        Name* name; // its entry in m_names, which stays where it is while the table grows
         std::string fingerprint;
     };
 
@@ -152,7 +160,7 @@ private:
         if (country.empty()) {
             m_names.erase(asked.nickname);
         } else {
-            m_names[asked.nickname] = Name::Listed;
+            *asked.name = Name::Listed;
             m_lists.m_exitNicknames.emplace_back(asked.nickname);
             m_lists.m_exitCountries.push_back(std::move(country));
             m_lists.m_exitFingerprints.push_back(std::move(asked.fingerprint));
@@ -164,8 +172,6 @@ private:
     ExitCountryLists& m_lists;
     const std::chrono::milliseconds m_limit;
     std::deque<Asked> m_inFlight; // in the order the answers come
-    // Names being asked about and names listed; a name whose answer gave no country may be asked again.
-    enum class Name { Asked, Listed };
     std::unordered_map<std::string_view, Name> m_names;
     std::string m_unsent;
     std::size_t m_unsentCount = 0;

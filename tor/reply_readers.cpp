@@ -14,6 +14,9 @@ constexpr std::size_t kWholeLineKept = 64 * 1024;
 constexpr std::size_t kStatusChunk = 2559;
 constexpr std::size_t kStatusStartReceive = 64 * 1024;
 constexpr std::size_t kStatusReceive = 256 * 1024;
+// Room for the whole status of today's network (about 8000 routers, 1.5 MB), so that it is not copied each time
+// the text outgrows its room; a larger status still grows as any string does.
+constexpr std::size_t kStatusRoom = 2 * 1024 * 1024;
 // Progress moves once per this many bytes and runs 1..12.
 constexpr std::size_t kProgressBytes = 30000;
 constexpr int kProgressSteps = 12;
@@ -292,6 +295,7 @@ ReplyOutcome ReadRouterStatusOutcome(ControlSocket& socket, std::string& text,
     // is not cleared first, then appended: growing the text to receive into it would clear the whole receive size
     // every time.
     std::size_t scanned = 0;
+    text.reserve(kStatusRoom);
     auto block = std::make_unique_for_overwrite<char[]>(kStatusReceive);
     for (;;) {
         std::size_t from = scanned >= kReplyEnd.size() - 1 ? scanned - (kReplyEnd.size() - 1) : 0;

@@ -73,7 +73,8 @@ bool IsExitRouter(std::string_view routerText) {
 bool IsExitRouter(std::string_view routerLine, std::string_view flagLine) {
     // No "Exit" spans the two parts, since the flag part begins with a space; nor can one begin at the start of
     // the text when the r line part is empty, for the same reason.
-    return routerLine.find("Exit", 1) != std::string_view::npos || flagLine.find("Exit") != std::string_view::npos;
+    // The short flag part first: it is where an exit's "Exit" is.
+    return flagLine.find("Exit") != std::string_view::npos || routerLine.find("Exit", 1) != std::string_view::npos;
 }
 
 std::string_view RouterNickname(std::string_view routerText) {
@@ -118,25 +119,37 @@ std::optional<std::string> RouterFingerprint(std::string_view routerText) {
     }
     static constexpr char kHex[] = "0123456789ABCDEF";
     // Decoded into a local buffer, not into the string: the listing decodes one identity per exit, and a store
-    // through the string's own pointer made the compiler reload it after every digit.
+    // through the string's own pointer made the compiler reload it after every digit. Four letters at a time
+    // give three bytes; a letter that is no base 64 digit makes the bitwise or of all values negative.
     char fingerprint[1 + 2 * kIdentityBytes];
     fingerprint[0] = '$';
-    std::size_t at = 1;
-    unsigned bits = 0;
-    int count = 0;
-    for (char c : identity) {
-        int value = kBase64Value[static_cast<unsigned char>(c)];
-        if (value < 0) {
-            return std::nullopt;
-        }
-        bits = (bits << 6) | static_cast<unsigned>(value);
-        count += 6;
-        if (count >= 8 && at < sizeof fingerprint) {
-            count -= 8;
-            unsigned byte = (bits >> count) & 0xFF;
-            fingerprint[at++] = kHex[byte >> 4];
-            fingerprint[at++] = kHex[byte & 0xF];
-        }
+    char* out = fingerprint + 1;
+    auto put = [&out](unsigned byte) {
+        *out++ = kHex[byte >> 4];
+        *out++ = kHex[byte & 0xF];
+    };
+    auto value = [&identity](std::size_t i) {
+        return static_cast<int>(kBase64Value[static_cast<unsigned char>(identity[i])]);
+    };
+    int invalid = 0;
+    std::size_t i = 0;
+    for (; i + 4 <= kIdentityLength; i += 4) {
+        const int a = value(i), b = value(i + 1), c = value(i + 2), d = value(i + 3);
+        invalid |= a | b | c | d;
+        const unsigned bits = (static_cast<unsigned>(a) << 18) | (static_cast<unsigned>(b) << 12) |
+                              (static_cast<unsigned>(c) << 6) | static_cast<unsigned>(d);
+        put((bits >> 16) & 0xFF);
+        put((bits >> 8) & 0xFF);
+        put(bits & 0xFF);
+    }
+    // The last three letters: 18 bits, of which the first 16 are the last two bytes.
+    const int a = value(i), b = value(i + 1), c = value(i + 2);
+    invalid |= a | b | c;
+    const unsigned bits = (static_cast<unsigned>(a) << 12) | (static_cast<unsigned>(b) << 6) | static_cast<unsigned>(c);
+    put((bits >> 10) & 0xFF);
+    put((bits >> 2) & 0xFF);
+    if (invalid < 0) {
+        return std::nullopt;
     }
     return std::string(fingerprint, sizeof fingerprint);
 }

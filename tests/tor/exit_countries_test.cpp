@@ -184,6 +184,8 @@ TEST(RouterStatusReader, FlagLineIsTheFirstSLineOfTheRouter) {
     EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREhM= dg"), "$000102030405060708090A0B0C0D0E0F10111213");
     EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREh dg"), std::nullopt);
     EXPECT_EQ(RouterFingerprint("n AAECAwQFBgcICQoLDA0ODxAREh* dg"), std::nullopt);
+    EXPECT_EQ(RouterFingerprint("n AAE*AwQFBgcICQoLDA0ODxAREhM dg"), std::nullopt);
+    EXPECT_EQ(RouterFingerprint("n //////////////////////////8 dg"), "$" + std::string(40, 'F'));
     EXPECT_EQ(RouterAddress("n id dg no time"), std::nullopt);
 }
 
