@@ -72,8 +72,8 @@ bool IsExitRouter(std::string_view routerText) {
 
 bool IsExitRouter(std::string_view routerLine, std::string_view flagLine) {
     // No "Exit" spans the two parts, since the flag part begins with a space; nor can one begin at the start of
-    // the text when the r line part is empty, for the same reason.
-    // The short flag part first: it is where an exit's "Exit" is.
+    // the text when the r line part is empty, for the same reason. The short flag part, where an exit's "Exit"
+    // is, is searched first.
     return flagLine.find("Exit") != std::string_view::npos || routerLine.find("Exit", 1) != std::string_view::npos;
 }
 

@@ -13,31 +13,30 @@ std::uintptr_t HexAt(std::string_view text, std::size_t& at) {
     return value;
 }
 
-// "begin-end perms offset device inode path"; false, and nothing changed, for any other line.
-bool ReadMappingLine(std::string_view line, MappedRange& range, bool& candidate) {
+// "begin-end perms offset device inode path"; any other line changes nothing.
+void ReadMappingLine(std::string_view line, MappedRange& range, bool& candidate) {
     std::size_t at = 0;
     MappedRange read;
     read.begin = HexAt(line, at);
     if (at >= line.size() || line[at] != '-') {
-        return false;
+        return;
     }
     ++at;
     read.end = HexAt(line, at);
     if (at + 6 > line.size() || line[at] != ' ') {
-        return false;
+        return;
     }
     const std::string_view perms = line.substr(at + 1, 4);
     at += 6;
     const std::uintptr_t offset = HexAt(line, at);
     const std::size_t device = line.find(' ', at + 1);
     if (at >= line.size() || device == std::string_view::npos) {
-        return false;
+        return;
     }
     std::uintptr_t inode = 0;
     std::from_chars(line.data() + device + 1, line.data() + line.size(), inode);
     range = read;
     candidate = perms == "r--p" && offset == 0 && inode != 0 && read.end > read.begin;
-    return true;
 }
 
 } // namespace
